@@ -1,0 +1,31 @@
+# Chooses the operating-system layer at build time. Each layer is a thin
+# Qt-facing wrapper over sources that include no Qt header at all, so the
+# Windows sources can be compile-checked on their own and Xlib's macros
+# never meet Qt's.
+set(ZARVEL_PLATFORM_SOURCES)
+set(ZARVEL_PLATFORM_LIBRARIES)
+if(WIN32)
+    list(APPEND ZARVEL_PLATFORM_SOURCES
+        platform/autostart_win.cpp
+        platform/desktop.h
+        platform/launch_win.cpp
+        platform/platform_win.cpp
+        platform/winapi.cpp
+        platform/winapi.h
+    )
+    list(APPEND ZARVEL_PLATFORM_LIBRARIES user32 kernel32)
+else()
+    find_package(X11 REQUIRED)
+    if(NOT X11_Xi_FOUND)
+        message(FATAL_ERROR "XInput2 development files are missing (Debian: libxi-dev)")
+    endif()
+    list(APPEND ZARVEL_PLATFORM_SOURCES
+        platform/autostart_x11.cpp
+        platform/desktop.h
+        platform/launch_x11.cpp
+        platform/platform_x11.cpp
+        platform/x11input.cpp
+        platform/x11input.h
+    )
+    list(APPEND ZARVEL_PLATFORM_LIBRARIES ${X11_X11_LIB} ${X11_Xi_LIB})
+endif()

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QIcon>
+#include <QSize>
+#include <QString>
+
+class QFileIconProvider;
+class QPushButton;
+
+// The 40 x 40 square of a grid button in `colour` (background and border),
+// light grey under the mouse. The panel and the settings editor share it.
+QString buttonStyleSheet(const QString &colour);
+
+// A stored path without its surrounding double quotes: the text between a
+// leading quote and the next one, when that span is not empty; any other
+// text unchanged (arguments after the closing quote are dropped).
+QString stripPathQuotes(const QString &pathWithQuote);
+
+// What a grid button shows for a stored (target, icon) pair; `size` is
+// invalid when the button keeps the icon size it had.
+struct ButtonIcon {
+    QIcon icon;
+    QSize size;
+};
+
+// The drawing rule shared by the panel and the editor: the system's icon of
+// a program (complete suffix "exe", or the icon naming the target itself) at
+// 32 x 32, no icon when none is set, otherwise the picture at 30 x 30.
+ButtonIcon buttonIcon(const QString &target, const QString &icon, const QFileIconProvider &provider);
+
+// Applies a ButtonIcon to a button.
+void applyButtonIcon(QPushButton *button, const ButtonIcon &look);

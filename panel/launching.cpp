@@ -1,0 +1,7 @@
+#include "panel/mainwindow.h"
+
+#include "panel/panelstate.h"
+
+void MainWindow::buttonClick()
+{
+}

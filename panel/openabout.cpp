@@ -1,0 +1,5 @@
+#include "panel/mainwindow.h"
+
+void MainWindow::showAboutWindow()
+{
+}

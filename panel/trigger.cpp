@@ -1,0 +1,90 @@
+#include "panel/mainwindow.h"
+
+#include "panel/panelstate.h"
+#include "panel/placement.h"
+#include "platform/platform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QEvent>
+#include <QTimer>
+
+bool systemEnabled = false;
+bool settingsOpen = false;
+QTimer *checkMouseTimer = nullptr;
+QAction *enableAction = nullptr;
+
+void MainWindow::timerCheckMouse()
+{
+    // The previous timer was stopped by enableSystem(); drop it rather than
+    // keep one dead timer per toggle.
+    delete checkMouseTimer;
+    checkMouseTimer = new QTimer(this);
+    connect(checkMouseTimer, SIGNAL(timeout()), this, SLOT(checkMouse()));
+    checkMouseTimer->setInterval(10);
+    checkMouseTimer->start();
+}
+
+void MainWindow::checkMouse()
+{
+    if (settingsOpen)
+        return;
+    Platform &platform = Platform::instance();
+    // The right button is queried on every tick, so a press made without
+    // Alt is consumed here and cannot combine with a later Alt.
+    if (!platform.asyncKeyState(Platform::Key::RightButton).pressedSinceLastQuery)
+        return;
+    if (!platform.asyncKeyState(Platform::Key::Alt).down)
+        return;
+    QPoint pointer;
+    if (!platform.pointerPosition(&pointer))
+        return;
+
+    setGeometry(QRect(panelTopLeft(pointer, size(), availableAreaAt(pointer)), size()));
+
+    const bool foregroundTrick = platform.needsForegroundTrick();
+    auto tapAlt = [&platform] {
+        platform.sendAltKey(true);
+        platform.sleepMs(10);
+        platform.sendAltKey(false);
+    };
+    if (foregroundTrick)
+        tapAlt();
+    show();
+    if (foregroundTrick) {
+        platform.sleepMs(200);
+        tapAlt();
+    }
+    activateWindow();
+}
+
+void MainWindow::showWindow()
+{
+    if (!systemEnabled || settingsOpen)
+        return;
+    show();
+    activateWindow();
+}
+
+void MainWindow::enableSystem()
+{
+    systemEnabled = !systemEnabled;
+    if (systemEnabled) {
+        if (enableAction)
+            enableAction->setIcon(QIcon(QStringLiteral(":/res/zarvel-logo.png")));
+        timerCheckMouse();
+    } else {
+        hide();
+        if (enableAction)
+            enableAction->setIcon(QIcon(QStringLiteral(":/res/empty.png")));
+        if (checkMouseTimer)
+            checkMouseTimer->stop();
+    }
+}
+
+bool MainWindow::event(QEvent *e)
+{
+    if (e->type() == QEvent::ActivationChange && QApplication::activeWindow() != this)
+        hide();
+    return QWidget::event(e);
+}

@@ -1,0 +1,13 @@
+#include "panel/mainwindow.h"
+
+void MainWindow::showUpdateWindow()
+{
+}
+
+void MainWindow::checkUpdates()
+{
+}
+
+void MainWindow::reopen()
+{
+}

@@ -1,0 +1,5 @@
+#include "platform/desktop.h"
+
+void createAutostartEntryFile()
+{
+}

@@ -1,0 +1,15 @@
+#include "platform/platform.h"
+
+static Platform *overridePlatform = nullptr;
+
+Platform::~Platform() = default;
+
+Platform &Platform::instance()
+{
+    return overridePlatform ? *overridePlatform : nativePlatform();
+}
+
+void Platform::setInstance(Platform *platform)
+{
+    overridePlatform = platform;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+
+// The narrow layer between Zarvel and the operating system. Nothing above
+// platform/ includes windows.h or Xlib; everything goes through here.
+//
+// One native implementation is compiled in (Windows or X11, chosen by the
+// build); tests install a fake with Platform::setInstance().
+class Platform
+{
+public:
+    enum class Key { RightButton, Alt };
+
+    // The two bits of a global key-state query.
+    struct KeyState {
+        bool pressedSinceLastQuery = false; // reset by the query itself
+        bool down = false;
+    };
+
+    // The outcome of starting a button's target.
+    struct StartResult {
+        bool started = false;
+        QString error; // a short reason for the user when not started
+    };
+
+    virtual ~Platform();
+
+    // Whether the global key state can be read at all (on X11 it needs
+    // XInput 2.2); without it the trigger never fires.
+    virtual bool triggerAvailable() = 0;
+
+    // One query of the global state of `key`, with GetAsyncKeyState's
+    // meaning: `pressedSinceLastQuery` is reset by this query.
+    virtual KeyState asyncKeyState(Key key) = 0;
+
+    // The pointer in global screen coordinates; false when it cannot be read.
+    virtual bool pointerPosition(QPoint *position) = 0;
+
+    // Whether a window must be pulled into the foreground by synthetic Alt
+    // taps around show() (Windows refuses a plain activation from a
+    // background process; X11 window managers need no such trick).
+    virtual bool needsForegroundTrick() const = 0;
+
+    // A synthetic Alt press or release.
+    virtual void sendAltKey(bool press) = 0;
+
+    // Blocks the calling thread.
+    virtual void sleepMs(int milliseconds) = 0;
+
+    // Starts a button's stored target, detached, without waiting for it.
+    virtual StartResult startTarget(const QString &storedPath) = 0;
+
+    // Makes sure the per-user autostart entry for this program exists;
+    // never replaces an existing one.
+    virtual void createAutostartEntry() = 0;
+
+    // The implementation in use: the native one unless a test set another.
+    static Platform &instance();
+    // For tests: use `platform` from now on (nullptr goes back to native).
+    static void setInstance(Platform *platform);
+};
+
+// The build's native implementation (defined in platform_win.cpp or
+// platform_x11.cpp).
+Platform &nativePlatform();

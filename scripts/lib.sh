@@ -1,0 +1,36 @@
+# Shared by scripts/start and scripts/test: installs what is missing from
+# Debian, quietly, and does nothing when everything is there.
+
+# What building and running Zarvel needs.
+BUILD_PACKAGES="build-essential cmake qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
+    qt5-image-formats-plugins libx11-dev libxi-dev libxtst-dev"
+# What the tests need on top: a virtual X server, a window manager, a
+# system tray, input injection and the Windows cross-compiler that checks
+# the Windows sources.
+TEST_PACKAGES="xvfb xauth openbox xdotool trayer x11-utils g++-mingw-w64-i686"
+
+ensure_packages() {
+    missing=""
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed"; then
+            missing="$missing $package"
+        fi
+    done
+    [ -z "$missing" ] && return 0
+    echo "Installing Debian packages:$missing"
+    sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    # shellcheck disable=SC2086
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing >/dev/null
+}
+
+# configure_and_build <build dir> [cmake options...]
+configure_and_build() {
+    dir="$1"
+    shift
+    cmake -S "$ZARVEL_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >"$dir.configure.log" 2>&1 ||
+        { cat "$dir.configure.log"; return 1; }
+    cmake --build "$dir" --parallel "$(nproc)" >"$dir.build.log" 2>&1 ||
+        { cat "$dir.build.log"; return 1; }
+}

@@ -1,0 +1,88 @@
+#include "tests/support/sandbox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace sandbox {
+
+static const char rootVariable[] = "ZARVEL_TEST_SANDBOX";
+
+int runSandboxed(int argc, char **argv, int (*run)(int, char **))
+{
+    if (qEnvironmentVariableIsSet(rootVariable))
+        return run(argc, argv);
+
+    char pattern[] = "/tmp/zarvel-test-XXXXXX";
+    const char *dir = mkdtemp(pattern);
+    if (!dir) {
+        std::perror("mkdtemp");
+        return 2;
+    }
+    const QString base = QString::fromLocal8Bit(dir);
+    const QString homeDir = base + QStringLiteral("/home");
+    const QString runtimeDir = base + QStringLiteral("/runtime");
+    QDir().mkpath(homeDir + QStringLiteral("/.local/share"));
+    QDir().mkpath(homeDir + QStringLiteral("/.config"));
+    QDir().mkpath(homeDir + QStringLiteral("/.cache"));
+    QDir().mkpath(runtimeDir);
+    chmod(QFile::encodeName(runtimeDir).constData(), 0700);
+
+    qputenv(rootVariable, QFile::encodeName(base));
+    qputenv("HOME", QFile::encodeName(homeDir));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(homeDir + QStringLiteral("/.local/share")));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(homeDir + QStringLiteral("/.config")));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(homeDir + QStringLiteral("/.cache")));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir));
+
+    // Static objects (buttons.json's path among them) are bound before
+    // main() runs, so the test starts again in the new environment.
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        execv("/proc/self/exe", argv);
+        std::perror("execv");
+        _exit(127);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) < 0)
+        status = 2 << 8;
+    QDir(base).removeRecursively();
+    if (WIFSIGNALED(status)) {
+        std::fprintf(stderr, "test process died of signal %d\n", WTERMSIG(status));
+        return 128 + WTERMSIG(status);
+    }
+    Q_UNUSED(argc);
+    return WEXITSTATUS(status);
+}
+
+QString root()
+{
+    return qEnvironmentVariable(rootVariable);
+}
+
+QString home()
+{
+    return root() + QStringLiteral("/home");
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace sandbox

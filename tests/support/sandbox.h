@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Every test process runs with HOME and the XDG folders in a fresh
+// temporary directory, so no test ever reads or writes the real user's
+// files. runSandboxed() re-executes the test inside such a directory
+// (removed afterwards) unless it already runs in one.
+namespace sandbox {
+
+int runSandboxed(int argc, char **argv, int (*run)(int, char **));
+
+// The temporary root of this test process, and its home folder.
+QString root();
+QString home();
+
+// Small file helpers for tests.
+bool writeFile(const QString &path, const QByteArray &bytes);
+QByteArray readFile(const QString &path);
+
+} // namespace sandbox
+
+// Like QTEST_MAIN, inside a sandbox.
+#define ZARVEL_TEST_MAIN(TestObject)                                                                         \
+    int main(int argc, char *argv[])                                                                         \
+    {                                                                                                        \
+        return sandbox::runSandboxed(argc, argv, [](int c, char **v) {                                       \
+            QApplication app(c, v);                                                                          \
+            QGuiApplication::setQuitOnLastWindowClosed(false);                                               \
+            TestObject tc;                                                                                   \
+            return QTest::qExec(&tc, c, v);                                                                  \
+        });                                                                                                  \
+    }
