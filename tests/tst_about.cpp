@@ -89,7 +89,10 @@ private:
         return dialog.findChild<QPlainTextEdit *>(QStringLiteral("plainTextEdit_license"))->toPlainText();
     }
 
-    static int page(about &dialog) { return dialog.findChild<QStackedWidget *>(QStringLiteral("stackedWidget"))->currentIndex(); }
+    static int page(about &dialog)
+    {
+        return dialog.findChild<QStackedWidget *>(QStringLiteral("stackedWidget"))->currentIndex();
+    }
 
 private slots:
     void initTestCase() { startDir = QDir::currentPath(); }
@@ -115,8 +118,9 @@ private slots:
         QCOMPARE(text("label_6"), QStringLiteral("<html><head/><body><p><img src=\":/res/zarvel-logo.png\" "
                                                  "width=128 height=128 /></p></body></html>"));
         const QString url = QStringLiteral(ZARVEL_PROJECT_URL);
-        QCOMPARE(text("label"), QStringLiteral("<html><head/><body><p>Made by <a href=\"") + url
-                                    + QStringLiteral("\" style=\"text-decoration: none;\">Movrinta</a></p></body></html>"));
+        QCOMPARE(text("label"),
+                 QStringLiteral("<html><head/><body><p>Made by <a href=\"") + url
+                     + QStringLiteral("\" style=\"text-decoration: none;\">Movrinta</a></p></body></html>"));
         const QString host = QUrl(url).host();
         QVERIFY(!host.isEmpty());
         QCOMPARE(text("label_7"),
@@ -256,7 +260,8 @@ private slots:
         QTest::newRow("NUL ends the text") << QByteArray("before\0after", 12) << QStringLiteral("before");
         QTest::newRow("NUL first") << QByteArray("\0after", 6) << QString();
         QTest::newRow("invalid UTF-8") << QByteArray("a\xff\xfe z \xc3") << QStringLiteral("a\uFFFD\uFFFD z \uFFFD");
-        QTest::newRow("UTF-8") << QByteArray("\xc2\xa9 2024 \xe2\x80\x94 Qt\n") << QStringLiteral("\u00a9 2024 \u2014 Qt\n");
+        QTest::newRow("UTF-8") << QByteArray("\xc2\xa9 2024 \xe2\x80\x94 Qt\n")
+                               << QStringLiteral("\u00a9 2024 \u2014 Qt\n");
     }
     void fileContents()
     {

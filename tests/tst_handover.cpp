@@ -102,7 +102,8 @@ private slots:
     {
         // Blanks and a quote in the folder: the updater must still be found
         // and started with its arguments intact.
-        workDir = sandbox::root() + QStringLiteral("/program's folder ") + QString::fromLatin1(QTest::currentTestFunction());
+        workDir = sandbox::root() + QStringLiteral("/program's folder ")
+            + QString::fromLatin1(QTest::currentTestFunction());
         if (QTest::currentDataTag())
             workDir += QLatin1Char(' ') + QString::fromLatin1(QTest::currentDataTag());
         QDir(workDir).removeRecursively();

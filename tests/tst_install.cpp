@@ -26,7 +26,8 @@ private:
     QMap<QString, QString> desktopEntry() const
     {
         QMap<QString, QString> keys;
-        const QString text = QString::fromUtf8(sandbox::readFile(installed(QStringLiteral("share/applications/zarvel.desktop"))));
+        const QString file = installed(QStringLiteral("share/applications/zarvel.desktop"));
+        const QString text = QString::fromUtf8(sandbox::readFile(file));
         for (const QString &line : text.split(QLatin1Char('\n'))) {
             const int equals = line.indexOf(QLatin1Char('='));
             if (equals > 0 && !line.startsWith(QLatin1Char('#')))
@@ -53,8 +54,8 @@ private slots:
         prefix = sandbox::root() + QStringLiteral("/install prefix");
         QProcess install;
         install.setProcessChannelMode(QProcess::MergedChannels);
-        install.start(QStringLiteral(ZARVEL_CMAKE),
-                      {QStringLiteral("--install"), QStringLiteral(ZARVEL_BUILD_DIR), QStringLiteral("--prefix"), prefix});
+        install.start(QStringLiteral(ZARVEL_CMAKE), {QStringLiteral("--install"), QStringLiteral(ZARVEL_BUILD_DIR),
+                                                     QStringLiteral("--prefix"), prefix});
         QVERIFY(install.waitForFinished(120000));
         QVERIFY2(install.exitCode() == 0, install.readAll().constData());
     }
@@ -97,7 +98,8 @@ private slots:
     void stagedBesideTheBuiltProgram()
     {
         const QString staged = QFileInfo(QStringLiteral(ZARVEL_BINARY)).absolutePath() + QStringLiteral("/licenses/");
-        QVERIFY(sandbox::readFile(staged + QStringLiteral("COPYING")) == sandbox::readFile(QStringLiteral(ZARVEL_GPL3_FILE)));
+        QVERIFY(sandbox::readFile(staged + QStringLiteral("COPYING"))
+                == sandbox::readFile(QStringLiteral(ZARVEL_GPL3_FILE)));
         QVERIFY(sandbox::readFile(staged + QStringLiteral("qtsvg/COPYRIGHT"))
                 == sandbox::readFile(QStringLiteral(ZARVEL_QTSVG_COPYRIGHT_FILE)));
     }

@@ -178,7 +178,8 @@ private slots:
         QCOMPARE(unixUpdaterArguments(QStringLiteral("1.5.0"), QStringLiteral("https://u.example/v.json"),
                                       QStringLiteral("/opt/zarvel/Zarvel")),
                  (QStringList{"1.5.0", "https://u.example/v.json", "'/opt/zarvel/Zarvel' -checkupdate"}));
-        QCOMPARE(unixRestartCommand(QStringLiteral("/a/it's/Zarvel")), QStringLiteral("'/a/it'\\''s/Zarvel' -checkupdate"));
+        QCOMPARE(unixRestartCommand(QStringLiteral("/a/it's/Zarvel")),
+                 QStringLiteral("'/a/it'\\''s/Zarvel' -checkupdate"));
     }
 
     // The updater runs its third argument with /bin/sh; whatever the
@@ -278,7 +279,8 @@ private slots:
     // and Zarvel keeps running.
     void missingUpdaterIsReported()
     {
-        platform.nextUpdaterResult = Platform::StartResult{false, QStringLiteral("The updater /x/zvUpdtr was not found.")};
+        const QString error = QStringLiteral("The updater /x/zvUpdtr was not found.");
+        platform.nextUpdaterResult = Platform::StartResult{false, error};
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("zvUpdtr was not found")));
         SeenBox confirmation;
         SeenBox failure;
@@ -292,7 +294,7 @@ private slots:
         QCOMPARE(platform.updaterStarts.size(), 1);
         QVERIFY(!takeQuitTimer());
         QCOMPARE(failure.title, QStringLiteral("Updates - Zarvel ") + edition());
-        QVERIFY2(failure.text.startsWith(QStringLiteral("The updater /x/zvUpdtr was not found.")), qPrintable(failure.text));
+        QVERIFY2(failure.text.startsWith(error), qPrintable(failure.text));
         QCOMPARE(failure.icon, QMessageBox::Warning);
         QVERIFY(!failure.contextHelp);
     }
