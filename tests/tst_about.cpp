@@ -132,16 +132,12 @@ private slots:
         QVERIFY(credit->openExternalLinks());
         QVERIFY(shop->openExternalLinks());
         QCOMPARE(shop->textInteractionFlags(), Qt::TextInteractionFlags(Qt::LinksAccessibleByMouse));
-        QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("label_type"))->font().pointSize(), 12);
-        QVERIFY(dialog.findChild<QLabel *>(QStringLiteral("label_type"))->font().bold());
 
         auto *buttons = dialog.findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
         QVERIFY(buttons);
         QCOMPARE(buttons->standardButtons(), QDialogButtonBox::StandardButtons(QDialogButtonBox::Ok));
-        QCOMPARE(buttons->parentWidget()->objectName(), QStringLiteral("page"));
         auto *viewer = dialog.findChild<QPlainTextEdit *>(QStringLiteral("plainTextEdit_license"));
         QVERIFY(viewer->isReadOnly());
-        QCOMPARE(viewer->parentWidget()->objectName(), QStringLiteral("page_2"));
     }
 
     // The viewer starts with the Qt licensing notice and the complete GPL

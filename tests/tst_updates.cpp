@@ -172,16 +172,6 @@ private slots:
         QCOMPARE(QProcess::splitCommand(text), split);
     }
 
-    void unixArgumentsAndRestartCommand()
-    {
-        QCOMPARE(unixUpdaterPath(QStringLiteral("/opt/my apps/zarvel")), QStringLiteral("/opt/my apps/zarvel/zvUpdtr"));
-        QCOMPARE(unixUpdaterArguments(QStringLiteral("1.5.0"), QStringLiteral("https://u.example/v.json"),
-                                      QStringLiteral("/opt/zarvel/Zarvel")),
-                 (QStringList{"1.5.0", "https://u.example/v.json", "'/opt/zarvel/Zarvel' -checkupdate"}));
-        QCOMPARE(unixRestartCommand(QStringLiteral("/a/it's/Zarvel")),
-                 QStringLiteral("'/a/it'\\''s/Zarvel' -checkupdate"));
-    }
-
     // The updater runs its third argument with /bin/sh; whatever the
     // program's path holds, the shell must start exactly that file with
     // exactly "-checkupdate".
