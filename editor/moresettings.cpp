@@ -76,8 +76,11 @@ moreSettings::~moreSettings()
     // A release just before closing must not turn the next dialog's first
     // Enter into a drop.
     dropPending = false;
-    for (QPushButton *&button : editorButtons)
-        button = nullptr;
+    // Another dialog may already have taken the grid over.
+    for (QPushButton *&button : editorButtons) {
+        if (button && button->parentWidget() == ui->groupBox_btn)
+            button = nullptr;
+    }
     delete ui;
 }
 
