@@ -74,7 +74,14 @@ void moreSettings::saveJson()
     // A null document holds nothing the user set (the file could not be
     // read and nothing was changed): the file is better left as it is than
     // emptied.
-    jsonSaved = jsonDocument.isNull() || writeButtonsDocument(boundJsonFile().fileName(), jsonDocument);
+    if (jsonDocument.isNull()) {
+        jsonSaved = true;
+        return;
+    }
+    // The file may have been broken by hand since the editor read it; the
+    // document replaces it only once its old content is kept.
+    const QString path = boundJsonFile().fileName();
+    jsonSaved = keepUnparsableFile(path) && writeButtonsDocument(path, jsonDocument);
 }
 
 QVariant moreSettings::getJsonDocument(QString path)

@@ -211,6 +211,30 @@ private slots:
         QCOMPARE(sandbox::readFile(buttonsFilePath()), broken);
     }
 
+    void savingOverABrokenFileKeepsItFirst()
+    {
+        // The editor read a broken file as empty and the user then set a
+        // value: the save replaces the file, but its old bytes are kept.
+        const QByteArray broken = "{\"Button01\": {\"folder\": {\"Button02\": ";
+        QVERIFY(sandbox::writeFile(buttonsFilePath(), broken));
+        const QDir folder = QFileInfo(buttonsFilePath()).dir();
+        for (const QString &old : folder.entryList({ QStringLiteral("*.bak") }))
+            QVERIFY(QFile::remove(folder.filePath(old)));
+        invoke("readJson");
+        set(QStringLiteral("Button01.title"), QStringLiteral("Fresh"));
+        invoke("saveJson");
+        QVERIFY(jsonSaved);
+        const QStringList backups = folder.entryList({ QStringLiteral("*.bak") });
+        QCOMPARE(backups.size(), 1);
+        QCOMPARE(sandbox::readFile(folder.filePath(backups.first())), broken);
+        QCOMPARE(get(QStringLiteral("Button01.title")).toString(), QStringLiteral("Fresh"));
+
+        // A valid file is simply replaced, without a backup.
+        set(QStringLiteral("Button01.title"), QStringLiteral("Again"));
+        invoke("saveJson");
+        QCOMPARE(folder.entryList({ QStringLiteral("*.bak") }).size(), 1);
+    }
+
     void savesIndentedWithSortedKeys()
     {
         QVERIFY(sandbox::writeFile(buttonsFilePath(), "{\"b\":{\"z\":1,\"a\":[true,null]},\"a\":\"x\"}"));
