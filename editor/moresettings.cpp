@@ -4,15 +4,14 @@
 #include "app/config.h"
 #include "app/resources.h"
 #include "editor/editorstate.h"
+#include "panel/buttongrid.h"
 #include "panel/buttonsfile.h"
 #include "panel/buttonstyle.h"
 
 #include <QColor>
 #include <QEvent>
-#include <QHBoxLayout>
 #include <QJsonObject>
 #include <QPushButton>
-#include <QSpacerItem>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -86,47 +85,12 @@ moreSettings::~moreSettings()
 
 void moreSettings::setButtonsLayout()
 {
-    auto *column = new QVBoxLayout;
-    column->setContentsMargins(2, 2, 4, 1);
-    column->setSpacing(2);
-
-    auto newRow = [] {
-        auto *row = new QHBoxLayout;
-        row->setContentsMargins(0, 0, 0, 0);
-        row->setSpacing(5);
-        return row;
-    };
-    QHBoxLayout *row = newRow();
-    auto *filler = new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Expanding);
-
     int rows = 0;
-    int inRow = 0;
-    for (int n = 1; n <= buttonCount; ++n) {
-        auto *button = new QPushButton;
-        editorButtons[n - 1] = button;
-        button->setObjectName(QString::number(n));
-        button->setFocusPolicy(Qt::NoFocus);
+    QVBoxLayout *column = makeButtonGrid(editorButtons, buttonCount, [this](QPushButton *button, int n) {
         connect(button, SIGNAL(clicked()), this, SLOT(buttonClick()));
         button->installEventFilter(this);
-        row->addWidget(button);
-
-        if (++inRow == 2) {
-            column->addLayout(row);
-            if (n != buttonCount)
-                row = newRow();
-            ++rows;
-            inRow = 0;
-        } else if (n == buttonCount) {
-            row->addItem(filler);
-            column->addLayout(row);
-            ++rows;
-            inRow = 0;
-        }
         setButtonsConfiguration(n - 1);
-    }
-    if (buttonCount % 2 == 0)
-        delete filler; // only an incomplete last row takes it
-
+    }, &rows);
     ui->groupBox_btn->setLayout(column);
     ui->groupBox_btn->setFixedSize(92, 45 * rows);
 }
