@@ -12,10 +12,11 @@
 
 namespace {
 
-// Ticks closer together than this count as one run of polling. After a
-// longer pause (trigger off, settings editor open) a pending press may be
-// old, and only an Alt held now may complete it.
-const qint64 pollingGapMs = 1000;
+// Ticks (10 ms apart) closer together than this count as one run of
+// polling, even when the event loop is slow. After a longer pause (trigger
+// off, settings editor open) a pending press may be old, and only an Alt
+// held now may complete it.
+const qint64 pollingGapMs = 250;
 
 class X11Platform final : public Platform
 {

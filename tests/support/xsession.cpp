@@ -313,28 +313,32 @@ XSession::WindowId XSession::panelWindow() const
     return m_panel;
 }
 
-XSession::WindowId XSession::trayIconWindow() const
+QList<XSession::WindowId> XSession::zarvelWindows() const
 {
     if (!zarvelRunning())
-        return 0;
-    const QList<WindowId> found = findWindows({QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                                               QString::number(zarvelPid()), QStringLiteral("--name"),
-                                               QStringLiteral("^Zarvel$")});
-    return found.isEmpty() ? 0 : found.first();
+        return {};
+    return findWindows({QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), QString::number(zarvelPid())});
+}
+
+QString XSession::property(WindowId window, const QString &name) const
+{
+    return run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window), name});
+}
+
+XSession::WindowId XSession::trayIconWindow() const
+{
+    // The one window that speaks the tray's embedding protocol.
+    for (WindowId window : zarvelWindows()) {
+        if (property(window, QStringLiteral("_XEMBED_INFO")).contains(QLatin1Char('=')))
+            return window;
+    }
+    return 0;
 }
 
 XSession::WindowId XSession::menuWindow() const
 {
-    if (!zarvelRunning())
-        return 0;
-    const WindowId panel = panelWindow();
-    const WindowId icon = trayIconWindow();
-    for (WindowId window : findWindows({QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                                        QString::number(zarvelPid())})) {
-        if (window != panel && window != icon
-            && run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window),
-                                             QStringLiteral("_NET_WM_WINDOW_TYPE")})
-                   .contains(QLatin1String("MENU")))
+    for (WindowId window : zarvelWindows()) {
+        if (property(window, QStringLiteral("_NET_WM_WINDOW_TYPE")).contains(QLatin1String("_MENU")))
             return window;
     }
     return 0;

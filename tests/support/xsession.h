@@ -118,6 +118,8 @@ public:
 private:
     QProcess *launch(const QString &program, const QStringList &arguments, bool captureOutput);
     QList<WindowId> findWindows(const QStringList &searchArguments) const;
+    QList<WindowId> zarvelWindows() const; // mapped ones
+    QString property(WindowId window, const QString &name) const;
     bool fail(const QString &message);
 
     Options m_options;
