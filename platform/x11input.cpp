@@ -1,5 +1,6 @@
 #include "platform/x11input.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 #include <X11/keysym.h>
@@ -17,6 +18,7 @@ struct X11Input::State {
     Display *display = nullptr;
     Window root = 0;
     int xiOpcode = 0;
+    int xkbEventBase = -1;
     const char *error = "not opened";
 
     // Indexed by keycode. Down flags, not counters: the same release can
@@ -72,6 +74,10 @@ struct X11Input::State {
 
     void handle(XEvent &event)
     {
+        if (xkbEventBase >= 0 && event.type == xkbEventBase) {
+            readAltKeys(); // a key's symbols changed, or a new keyboard came
+            return;
+        }
         if (event.type == MappingNotify) {
             if (event.xmapping.request != MappingPointer) {
                 XRefreshKeyboardMapping(&event.xmapping);
@@ -160,6 +166,19 @@ bool X11Input::open(const char *displayName)
     eventMask.mask_len = sizeof mask;
     eventMask.mask = mask;
     XISelectEvents(display, d->root, &eventMask, 1);
+
+    // A client that uses XKB, as Xlib does by itself, hears of keymap
+    // changes only through XKB events it asks for.
+    int xkbOpcode = 0;
+    int xkbError = 0;
+    int xkbMajor = XkbMajorVersion;
+    int xkbMinor = XkbMinorVersion;
+    if (XkbQueryExtension(display, &xkbOpcode, &d->xkbEventBase, &xkbError, &xkbMajor, &xkbMinor)) {
+        const unsigned int events = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
+        XkbSelectEvents(display, XkbUseCoreKbd, events, events);
+    } else {
+        d->xkbEventBase = -1;
+    }
 
     // Selected first, read second: a key that changes in between shows up
     // both in the keymap and as an event, which the flags absorb.

@@ -7,7 +7,7 @@ BUILD_PACKAGES="build-essential cmake qtbase5-dev qtbase5-dev-tools libqt5svg5-d
 # What the tests need on top: a virtual X server, a window manager, a
 # system tray, input injection and the Windows cross-compiler that checks
 # the Windows sources.
-TEST_PACKAGES="xvfb xauth openbox xdotool trayer x11-utils g++-mingw-w64-i686"
+TEST_PACKAGES="xvfb xauth openbox xdotool trayer x11-utils x11-xserver-utils g++-mingw-w64-i686"
 
 ensure_packages() {
     missing=""
