@@ -16,9 +16,8 @@ QAction *enableAction = nullptr;
 
 void MainWindow::timerCheckMouse()
 {
-    // The previous timer was stopped by enableSystem(); drop it rather than
-    // keep one dead timer per toggle.
-    delete checkMouseTimer;
+    // A timer replaced here was stopped by enableSystem(); it stays the
+    // window's child until the window goes.
     checkMouseTimer = new QTimer(this);
     connect(checkMouseTimer, SIGNAL(timeout()), this, SLOT(checkMouse()));
     checkMouseTimer->setInterval(10);

@@ -123,13 +123,8 @@ bool XSession::start()
 
     QStringList arguments{QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
                           QStringLiteral("tcp"), QStringLiteral("-noreset")};
-    if (m_options.monitors.size() > 1)
-        arguments << QStringLiteral("+xinerama");
-    for (int i = 0; i < m_options.monitors.size(); ++i) {
-        const QSize size = m_options.monitors.at(i);
-        arguments << QStringLiteral("-screen") << QString::number(i)
-                  << QStringLiteral("%1x%2x24").arg(size.width()).arg(size.height());
-    }
+    arguments << QStringLiteral("-screen") << QStringLiteral("0")
+              << QStringLiteral("%1x%2x24").arg(m_options.screenSize.width()).arg(m_options.screenSize.height());
     QProcess *xvfb = launch(QStringLiteral("Xvfb"), arguments, true);
     xvfb->setReadChannel(QProcess::StandardOutput);
     if (!xvfb->waitForStarted(10000))

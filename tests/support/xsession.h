@@ -42,9 +42,7 @@ public:
     using WindowId = quint64;
 
     struct Options {
-        // One X screen of this size. Two or more sizes make one desktop of
-        // side-by-side monitors (Xinerama), left to right from (0, 0).
-        QList<QSize> monitors{QSize(1280, 1024)};
+        QSize screenSize{1280, 1024};
     };
 
     XSession();
