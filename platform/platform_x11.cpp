@@ -73,7 +73,7 @@ private:
     void open()
     {
         if (QGuiApplication::platformName() != QLatin1String("xcb")) {
-            qWarning("Zarvel: the Alt + right-click trigger needs an X11 session; it is off.");
+            qWarning("Zarvel: this session is not X11; the Alt + right-click trigger is off.");
             return;
         }
         if (!m_input.open()) {
