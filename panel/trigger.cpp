@@ -2,6 +2,7 @@
 
 #include "panel/panelstate.h"
 #include "panel/placement.h"
+#include "panel/trayicons.h"
 #include "platform/platform.h"
 
 #include <QAction>
@@ -70,7 +71,7 @@ void MainWindow::enableSystem()
     systemEnabled = !systemEnabled;
     if (systemEnabled) {
         if (enableAction)
-            enableAction->setIcon(QIcon(QStringLiteral(":/res/zarvel-logo.png")));
+            enableAction->setIcon(logoIcon());
         timerCheckMouse();
     } else {
         hide();

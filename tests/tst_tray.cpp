@@ -53,6 +53,11 @@ private slots:
         QCOMPARE(trayIcon->toolTip(), QStringLiteral("Zarvel ") + configValue(QStringLiteral("type")).toString());
         if (buttonCount == 2)
             QCOMPARE(trayIcon->toolTip(), QStringLiteral("Zarvel Lite"));
+        // The 512 px logo is not kept whole for a tray-sized picture.
+        const QList<QSize> sizes = trayIcon->icon().availableSizes();
+        QVERIFY(!sizes.isEmpty());
+        for (const QSize &size : sizes)
+            QVERIFY(size.width() <= 64 && size.height() <= 64);
     }
 
     void menuEntriesInOrder()
