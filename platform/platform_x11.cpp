@@ -80,8 +80,8 @@ private:
             qWarning("Zarvel: %s; the Alt + right-click trigger is off.", m_input.openError());
             return;
         }
-        // Read raw events as they come, so the server never queues them for
-        // us while nothing polls.
+        // Raw events are read as they come; the trigger's ticks then only
+        // look at what was read, without a system call.
         m_notifier = new QSocketNotifier(m_input.connectionFd(), QSocketNotifier::Read,
                                          QCoreApplication::instance());
         QObject::connect(m_notifier, &QSocketNotifier::activated, [this] { m_input.processPending(); });

@@ -109,6 +109,16 @@ struct X11Input::State {
         XFreeEventData(display, &event.xcookie);
     }
 
+    // Events Xlib has already read, along with a reply say; no system call.
+    void processQueued()
+    {
+        while (XQLength(display) > 0) {
+            XEvent event;
+            XNextEvent(display, &event);
+            handle(event);
+        }
+    }
+
     void close()
     {
         if (display)
@@ -185,6 +195,7 @@ bool X11Input::open(const char *displayName)
     d->readAltKeys();
     d->readKeysDown();
     d->error = "";
+    processPending();
     return true;
 }
 
@@ -218,7 +229,8 @@ void X11Input::processPending()
 
 bool X11Input::takeRightButtonPressed(bool *altAtPress)
 {
-    processPending();
+    if (d->display)
+        d->processQueued();
     const bool pressed = d->rightPressed;
     if (altAtPress)
         *altAtPress = d->altAtRightPress;
@@ -229,7 +241,8 @@ bool X11Input::takeRightButtonPressed(bool *altAtPress)
 
 bool X11Input::altDown()
 {
-    processPending();
+    if (d->display)
+        d->processQueued();
     return d->altHeld();
 }
 
@@ -244,7 +257,12 @@ bool X11Input::pointer(int *x, int *y)
     int windowX = 0;
     int windowY = 0;
     unsigned int buttons = 0;
-    if (!XQueryPointer(d->display, d->root, &rootReturn, &child, &rootX, &rootY, &windowX, &windowY, &buttons))
+    const bool onThisScreen =
+        XQueryPointer(d->display, d->root, &rootReturn, &child, &rootX, &rootY, &windowX, &windowY, &buttons);
+    // Waiting for the reply may have read events off the socket, which will
+    // not signal them again.
+    processPending();
+    if (!onThisScreen)
         return false;
     *x = rootX;
     *y = rootY;

@@ -24,18 +24,20 @@ public:
     // Why the last open() failed, for a one-line message.
     const char *openError() const;
 
-    // The connection's socket, to be watched for readability (-1 when not
-    // open). Reading it through processPending() keeps the server from
-    // queueing raw events for us while nobody polls.
+    // The connection's socket (-1 when not open). Whoever uses this class
+    // calls processPending() whenever the socket is readable: the queries
+    // below then cost no system call at all, and the server never queues
+    // raw events for us while nobody polls.
     int connectionFd() const;
     // Reads whatever events have arrived, without blocking.
     void processPending();
 
     // Whether the right button (physical button 3) was pressed since the
     // previous call; the call resets it. `altAtPress`, when given, tells
-    // whether Alt was held at one of those presses.
+    // whether Alt was held at one of those presses. Both as of the last
+    // processPending().
     bool takeRightButtonPressed(bool *altAtPress = nullptr);
-    // Alt_L or Alt_R is held down now.
+    // Alt_L or Alt_R is held down, as of the last processPending().
     bool altDown();
     // The pointer on the root window; false when it cannot be read.
     bool pointer(int *x, int *y);
