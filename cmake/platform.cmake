@@ -22,6 +22,8 @@ else()
     list(APPEND ZARVEL_PLATFORM_SOURCES
         platform/autostart_x11.cpp
         platform/desktop.h
+        platform/desktopentry.cpp
+        platform/desktopentry.h
         platform/launch_x11.cpp
         platform/platform_x11.cpp
         platform/x11input.cpp
