@@ -122,7 +122,8 @@ void MainWindow::buttonClick()
         const Platform::StartResult result = Platform::instance().startTarget(path);
         if (!result.started) {
             const QString reason = result.error.isEmpty() ? tr("it could not be started") : result.error;
-            tellUser(tr("%1 could not be started: %2.").arg(targetName(path), reason));
+            const QString name = targetName(path);
+            tellUser(tr("%1 could not be started: %2.").arg(name.isEmpty() ? tr("The button") : name, reason));
         }
         return;
     }

@@ -159,7 +159,7 @@ Platform::StartResult startStoredTarget(const QString &storedPath)
 {
     QStringList words = QProcess::splitCommand(storedPath);
     if (words.isEmpty())
-        return failed(QStringLiteral("the button has no target"));
+        return failed(QStringLiteral("its target is blank"));
     QString target = words.takeFirst();
     QStringList arguments = words;
 
