@@ -4,6 +4,7 @@
 #include "app/config.h"
 #include "app/resources.h"
 #include "panel/buttonsfile.h"
+#include "panel/panelstate.h"
 
 #include <QDir>
 #include <QFont>
@@ -24,6 +25,13 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    // The trigger's file-scope state belongs to this one panel; a panel made
+    // later (the tests make several) starts again from the start values.
+    systemEnabled = false;
+    settingsOpen = false;
+    checkMouseTimer = nullptr;
+    enableAction = nullptr;
+    trayIcon = nullptr;
     delete ui;
 }
 

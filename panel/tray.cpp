@@ -2,18 +2,29 @@
 
 #include "app/config.h"
 #include "panel/panelstate.h"
+#include "panel/trayicons.h"
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QImage>
 #include <QMenu>
 #include <QSystemTrayIcon>
 
 QSystemTrayIcon *trayIcon = nullptr;
 
+QIcon logoIcon()
+{
+    const QImage logo(QStringLiteral(":/res/zarvel-logo.png"));
+    QIcon icon;
+    for (int side : {16, 22, 24, 32, 48, 64})
+        icon.addPixmap(QPixmap::fromImage(logo.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    return icon;
+}
+
 void MainWindow::createSystemTray()
 {
     trayIcon = new QSystemTrayIcon(this);
-    trayIcon->setIcon(QIcon(QStringLiteral(":/res/zarvel-logo.png")));
+    trayIcon->setIcon(logoIcon());
     trayIcon->setToolTip(tr("Zarvel ") + configValue(QStringLiteral("type")).toString());
 
     auto *trayMenu = new QMenu(this);
@@ -23,7 +34,7 @@ void MainWindow::createSystemTray()
     trayMenu->addAction(showAction);
 
     enableAction = new QAction(QStringLiteral("Enabled"), this);
-    enableAction->setIcon(QIcon(QStringLiteral(":/res/zarvel-logo.png")));
+    enableAction->setIcon(logoIcon());
     connect(enableAction, SIGNAL(triggered()), this, SLOT(enableSystem()));
     trayMenu->addAction(enableAction);
 

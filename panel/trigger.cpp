@@ -2,6 +2,7 @@
 
 #include "panel/panelstate.h"
 #include "panel/placement.h"
+#include "panel/trayicons.h"
 #include "platform/platform.h"
 
 #include <QAction>
@@ -16,9 +17,8 @@ QAction *enableAction = nullptr;
 
 void MainWindow::timerCheckMouse()
 {
-    // The previous timer was stopped by enableSystem(); drop it rather than
-    // keep one dead timer per toggle.
-    delete checkMouseTimer;
+    // A timer replaced here was stopped by enableSystem(); it stays the
+    // window's child until the window goes.
     checkMouseTimer = new QTimer(this);
     connect(checkMouseTimer, SIGNAL(timeout()), this, SLOT(checkMouse()));
     checkMouseTimer->setInterval(10);
@@ -71,7 +71,7 @@ void MainWindow::enableSystem()
     systemEnabled = !systemEnabled;
     if (systemEnabled) {
         if (enableAction)
-            enableAction->setIcon(QIcon(QStringLiteral(":/res/zarvel-logo.png")));
+            enableAction->setIcon(logoIcon());
         timerCheckMouse();
     } else {
         hide();

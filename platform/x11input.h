@@ -3,6 +3,12 @@
 // Global input state read from the X server through XInput2 raw events.
 // This header exposes no X types, and its source includes no Qt header
 // (Xlib's Bool, Status and None macros break Qt's headers).
+//
+// Raw events reach this connection whatever window the pointer is over and
+// whoever holds a grab (XInput 2.1 and later), so a window manager's own
+// Alt + button binding cannot hide the chord from us. The events are read
+// in the order they happened, which lets every right-button press be judged
+// by the Alt state at that very moment, however late the caller polls.
 class X11Input
 {
 public:
@@ -11,13 +17,24 @@ public:
     X11Input(const X11Input &) = delete;
     X11Input &operator=(const X11Input &) = delete;
 
-    // Connects and selects raw events; false when the display cannot be
-    // opened or lacks XInput 2.2.
-    bool open();
+    // Connects to `displayName` (nullptr: $DISPLAY) and selects raw events;
+    // false when the display cannot be opened or lacks XInput 2.2.
+    bool open(const char *displayName = nullptr);
     bool isOpen() const;
+    // Why the last open() failed, for a one-line message.
+    const char *openError() const;
 
-    // A right-button press since the previous call (reset by the call).
-    bool takeRightButtonPressed();
+    // The connection's socket, to be watched for readability (-1 when not
+    // open). Reading it through processPending() keeps the server from
+    // queueing raw events for us while nobody polls.
+    int connectionFd() const;
+    // Reads whatever events have arrived, without blocking.
+    void processPending();
+
+    // Whether the right button (physical button 3) was pressed since the
+    // previous call; the call resets it. `altAtPress`, when given, tells
+    // whether Alt was held at one of those presses.
+    bool takeRightButtonPressed(bool *altAtPress = nullptr);
     // Alt_L or Alt_R is held down now.
     bool altDown();
     // The pointer on the root window; false when it cannot be read.

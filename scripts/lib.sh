@@ -5,9 +5,11 @@
 BUILD_PACKAGES="build-essential cmake qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
     qt5-image-formats-plugins libx11-dev libxi-dev libxtst-dev"
 # What the tests need on top: a virtual X server, a window manager, a
-# system tray, input injection and the Windows cross-compiler that checks
-# the Windows sources.
-TEST_PACKAGES="xvfb xauth openbox xdotool trayer x11-utils g++-mingw-w64-i686"
+# system tray, input injection, keyboard remapping, the desktop entry
+# validator, the Windows cross-compiler and pkg-config that check the
+# Windows sources, and the damage extension's headers for the trigger
+# benchmark's probe.
+TEST_PACKAGES="xvfb xauth openbox xdotool trayer x11-utils x11-xserver-utils desktop-file-utils g++-mingw-w64-i686 pkg-config libxdamage-dev"
 
 ensure_packages() {
     missing=""

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The autostart entries of both desktops, as plain functions of their
+// inputs so that either one can be checked anywhere.
+
+// freedesktop: the text of `<complete base name>.desktop` for the program
+// at `programPath` (absolute). It starts the program without arguments in
+// its own folder, as the Windows shortcut does.
+QByteArray autostartEntry(const QString &programPath);
+
+// One argument of a desktop entry's Exec key, quoted and escaped as the
+// Desktop Entry Specification asks.
+QString desktopExecArgument(const QString &argument);
+
+// Writes autostartEntry(programPath) into `folder` (created when missing)
+// unless an entry of that name exists; never replaces one, not even one
+// that appears meanwhile. False when nothing could be written.
+bool writeAutostartEntry(const QString &folder, const QString &programPath);
+
+// Windows: the shortcut in the user's Startup folder. `appDataLocation` is
+// the writable AppDataLocation, which is the roaming folder followed by the
+// organization's and the application's names where those are set.
+QString windowsStartupShortcut(const QString &appDataLocation, const QString &organization,
+                               const QString &application, const QString &programPath);

@@ -1,0 +1,41 @@
+// The floor for the trigger benchmark: the least a Qt widgets program does
+// that polls every 10 ms and shows a panel-sized tool window on request.
+// SIGUSR1 toggles the window (read by the timer, as Zarvel's trigger is).
+#include <QApplication>
+#include <QCursor>
+#include <QTimer>
+#include <QWidget>
+
+#include <csignal>
+
+static volatile std::sig_atomic_t toggleRequested = 0;
+
+int main(int argc, char *argv[])
+{
+    // The same as Zarvel does, so that both draw the same way.
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
+    QApplication app(argc, argv);
+    QWidget window;
+    window.setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    window.setWindowTitle(QStringLiteral("Floor"));
+    window.resize(104, 121);
+    window.winId(); // the native window exists before the first show
+    std::signal(SIGUSR1, [](int) { toggleRequested = 1; });
+
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&window] {
+        if (!toggleRequested)
+            return;
+        toggleRequested = 0;
+        if (window.isVisible()) {
+            window.hide();
+        } else {
+            window.move(QCursor::pos());
+            window.show();
+            window.activateWindow();
+        }
+    });
+    timer.start(10);
+    return app.exec();
+}
