@@ -7,9 +7,10 @@ BUILD_PACKAGES="build-essential cmake qtbase5-dev qtbase5-dev-tools libqt5svg5-d
 # What the tests need on top: a virtual X server, a window manager, a
 # system tray, input injection, keyboard remapping, the desktop entry
 # validator, the Windows cross-compiler and pkg-config that check the
-# Windows sources, and the damage extension's headers for the trigger
-# benchmark's probe.
-TEST_PACKAGES="xvfb xauth openbox xdotool trayer x11-utils x11-xserver-utils desktop-file-utils g++-mingw-w64-i686 pkg-config libxdamage-dev"
+# Windows sources, the damage extension's headers for the trigger
+# benchmark's probe, and the desktop's opener (gio) with the MIME database,
+# which open documents in their default application.
+TEST_PACKAGES="xvfb xauth openbox xdotool trayer x11-utils x11-xserver-utils desktop-file-utils g++-mingw-w64-i686 pkg-config libxdamage-dev libglib2.0-bin shared-mime-info"
 
 ensure_packages() {
     missing=""
