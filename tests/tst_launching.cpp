@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QImage>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -142,22 +143,38 @@ private:
     bool clickAndAnswerFileDialog(QPushButton *button, const QString &file)
     {
         bool answered = false;
+        int ticksSinceAnswer = 0;
         QTimer poll;
         poll.setInterval(10);
         connect(&poll, &QTimer::timeout, [&] {
-            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!modal)
+                return;
+            if (answered) {
+                // A dialog that did not take its answer fails the test
+                // instead of hanging it.
+                if (++ticksSinceAnswer == 1000) {
+                    QTest::qFail("a dialog stayed open after it was answered", __FILE__, __LINE__);
+                    modal->reject();
+                }
+                return;
+            }
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
             if (!dialog)
                 return;
-            poll.stop();
             answered = true;
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Select Application"));
             QCOMPARE(QDir(dialog->directory()).absolutePath(), QDir::homePath());
             if (file.isEmpty()) {
                 dialog->reject();
-            } else {
-                dialog->selectFile(file);
-                static_cast<QDialog *>(dialog)->accept();
+                return;
             }
+            // Typed into the name field as a user would; selectFile() leaves
+            // the field alone while it has the focus.
+            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            name->setText(file);
+            static_cast<QDialog *>(dialog)->accept();
         });
         poll.start();
         button->click();
