@@ -96,7 +96,10 @@ bool DesktopEntry::boolValue(const QString &key) const
     return text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || text == QLatin1String("1");
 }
 
-bool DesktopEntry::splitExec(const QString &exec, QStringList *words)
+// Splits an Exec value (string escapes already resolved) into words by its
+// quoting rules, which are the shell's as desktop launchers apply them.
+// False for an unterminated quote.
+static bool splitExec(const QString &exec, QStringList *words)
 {
     enum class Quote { None, Double, Single };
     Quote quote = Quote::None;

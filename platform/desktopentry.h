@@ -29,10 +29,6 @@ public:
     // Empty, with `error` set, when Exec is missing or cannot be parsed.
     QStringList command(const QStringList &targets, QString *error = nullptr) const;
 
-    // Splits an Exec value (string escapes already resolved) into words by
-    // its quoting rules. False for an unterminated quote.
-    static bool splitExec(const QString &exec, QStringList *words);
-
 private:
     QString m_path;
     QHash<QString, QString> m_values;
