@@ -2,7 +2,10 @@
 # Qt-facing wrapper over sources that include no Qt header at all, so the
 # Windows sources can be compile-checked on their own and Xlib's macros
 # never meet Qt's.
-set(ZARVEL_PLATFORM_SOURCES)
+set(ZARVEL_PLATFORM_SOURCES
+    platform/updatecommand.cpp
+    platform/updatecommand.h
+)
 set(ZARVEL_PLATFORM_LIBRARIES)
 if(WIN32)
     list(APPEND ZARVEL_PLATFORM_SOURCES
@@ -10,6 +13,7 @@ if(WIN32)
         platform/desktop.h
         platform/launch_win.cpp
         platform/platform_win.cpp
+        platform/updater_win.cpp
         platform/winapi.cpp
         platform/winapi.h
     )
@@ -26,6 +30,7 @@ else()
         platform/desktopentry.h
         platform/launch_x11.cpp
         platform/platform_x11.cpp
+        platform/updater_x11.cpp
         platform/x11input.cpp
         platform/x11input.h
     )

@@ -86,6 +86,34 @@ static QString freeBackupPath(const QString &path)
     return candidate;
 }
 
+// Whatever an unparsable file held is the user's: keep it before it is
+// replaced. An empty file holds nothing worth a backup.
+static bool keepBytes(const QString &path, const QByteArray &bytes, QString *backupPath)
+{
+    if (bytes.trimmed().isEmpty())
+        return true;
+    const QString backup = freeBackupPath(path);
+    if (!QFile::copy(path, backup))
+        return false;
+    if (backupPath)
+        *backupPath = backup;
+    return true;
+}
+
+bool keepUnparsableFile(const QString &path, QString *backupPath)
+{
+    QFile file(path);
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    const QByteArray bytes = file.readAll();
+    file.close();
+    if (QJsonDocument::fromJson(bytes).isObject())
+        return true;
+    return keepBytes(path, bytes, backupPath);
+}
+
 ButtonsFileCheck ensureButtonsFile(const QString &path, QString *backupPath)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -107,15 +135,8 @@ ButtonsFileCheck ensureButtonsFile(const QString &path, QString *backupPath)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) {
-        // Whatever the file held is the user's: keep it before replacing it.
-        // An empty file holds nothing worth a backup.
-        if (!bytes.trimmed().isEmpty()) {
-            const QString backup = freeBackupPath(path);
-            if (!QFile::copy(path, backup))
-                return ButtonsFileCheck::WriteFailed;
-            if (backupPath)
-                *backupPath = backup;
-        }
+        if (!keepBytes(path, bytes, backupPath))
+            return ButtonsFileCheck::WriteFailed;
         return writeButtonsDocument(path, defaultButtonsLevel()) ? ButtonsFileCheck::ReplacedCorrupt
                                                                  : ButtonsFileCheck::WriteFailed;
     }

@@ -31,6 +31,12 @@ QJsonObject readButtonsObject(QFile &file);
 bool writeButtonsDocument(const QString &path, const QJsonDocument &document);
 bool writeButtonsDocument(const QString &path, const QJsonObject &root);
 
+// Before a file is replaced by a whole new document: when it holds
+// something that is not a JSON object (a hand edit gone wrong, a foreign
+// file), copies it to a new backup beside it (`backupPath`). Returns false
+// only when such a file could not be kept, and so must not be replaced.
+bool keepUnparsableFile(const QString &path, QString *backupPath = nullptr);
+
 // What ensureButtonsFile() found and did.
 enum class ButtonsFileCheck {
     Untouched,        // valid and complete: not written at all

@@ -1,15 +1,13 @@
 #include "panel/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "panel/buttongrid.h"
 #include "panel/buttonsfile.h"
 #include "panel/buttonstyle.h"
 #include "panel/panelstate.h"
 
 #include <QColor>
-#include <QHBoxLayout>
-#include <QJsonArray>
 #include <QPushButton>
-#include <QSpacerItem>
 #include <QVBoxLayout>
 
 QPushButton *panelButtons[buttonCount] = {};
@@ -19,45 +17,10 @@ static const QString folderBackMarker = QStringLiteral("FolderBack");
 
 void MainWindow::setButtonsLayout()
 {
-    auto *column = new QVBoxLayout;
-    column->setContentsMargins(2, 2, 4, 1);
-    column->setSpacing(2);
-
-    auto newRow = [] {
-        auto *row = new QHBoxLayout;
-        row->setContentsMargins(0, 0, 0, 0);
-        row->setSpacing(5);
-        return row;
-    };
-    QHBoxLayout *row = newRow();
-    auto *filler = new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Expanding);
-
     int rows = 0;
-    int inRow = 0;
-    for (int n = 1; n <= buttonCount; ++n) {
-        auto *button = new QPushButton;
-        panelButtons[n - 1] = button;
-        button->setObjectName(QString::number(n));
-        button->setFocusPolicy(Qt::NoFocus);
+    QVBoxLayout *column = makeButtonGrid(panelButtons, buttonCount, [this](QPushButton *button, int) {
         connect(button, SIGNAL(clicked()), this, SLOT(buttonClick()));
-        row->addWidget(button);
-
-        if (++inRow == 2) {
-            column->addLayout(row);
-            if (n != buttonCount)
-                row = newRow();
-            ++rows;
-            inRow = 0;
-        } else if (n == buttonCount) {
-            row->addItem(filler);
-            column->addLayout(row);
-            ++rows;
-            inRow = 0;
-        }
-    }
-    if (buttonCount % 2 == 0)
-        delete filler; // only an incomplete last row takes it
-
+    }, &rows);
     ui->groupBox->setLayout(column);
     setFixedSize(104, rows * 45 + 76);
 }

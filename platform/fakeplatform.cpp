@@ -53,3 +53,10 @@ void FakePlatform::createAutostartEntry()
 {
     ++autostartRequests;
 }
+
+Platform::StartResult FakePlatform::startUpdater(const QString &workingDirectory, const QString &version,
+                                                 const QString &versionUrl)
+{
+    updaterStarts.append({workingDirectory, version, versionUrl});
+    return nextUpdaterResult;
+}

@@ -21,6 +21,7 @@ public:
     QPoint pointer;
     bool foregroundTrick = false;
     StartResult nextStartResult{true, QString()};
+    StartResult nextUpdaterResult{true, QString()};
 
     // What was asked of the system, in order: "alt-down", "alt-up",
     // "sleep <ms>".
@@ -29,6 +30,8 @@ public:
     int altQueries = 0;
     QStringList startedTargets;
     int autostartRequests = 0;
+    // One entry per updater start: working directory, version, address.
+    QList<QStringList> updaterStarts;
 
     bool triggerAvailable() override;
     KeyState asyncKeyState(Key key) override;
@@ -38,4 +41,6 @@ public:
     void sleepMs(int milliseconds) override;
     StartResult startTarget(const QString &storedPath) override;
     void createAutostartEntry() override;
+    StartResult startUpdater(const QString &workingDirectory, const QString &version,
+                             const QString &versionUrl) override;
 };

@@ -56,6 +56,14 @@ public:
     // never replaces an existing one.
     virtual void createAutostartEntry() = 0;
 
+    // Hands over to the updater in `workingDirectory`, started so that it
+    // outlives this process, with this program's version, the address of
+    // the edition's version document and the command that starts this
+    // program again. Not started when the updater is missing there; the
+    // error then says so. The native start is in updater_<os>.cpp.
+    virtual StartResult startUpdater(const QString &workingDirectory, const QString &version,
+                                     const QString &versionUrl);
+
     // The implementation in use: the native one unless a test set another.
     static Platform &instance();
     // For tests: use `platform` from now on (nullptr goes back to native).

@@ -1,0 +1,219 @@
+#include "editor/moresettings.h"
+#include "ui_moresettings.h"
+
+#include "app/config.h"
+#include "app/resources.h"
+#include "editor/editorstate.h"
+#include "panel/buttongrid.h"
+#include "panel/buttonsfile.h"
+#include "panel/buttonstyle.h"
+
+#include <QColor>
+#include <QEvent>
+#include <QJsonObject>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+QPushButton *editorButtons[buttonCount] = {};
+int selectedButton = 0;
+QString folderPrefix;
+int dragSource = 0;
+bool dropPending = false;
+
+// What the panel takes as the target of a folder's slot 1, whatever that
+// slot stores; the grid draws the slot the same way, so both show alike.
+static const QString folderBackMarker = QStringLiteral("FolderBack");
+
+// Whether `prefix`, as navigation builds it ("", "Button02.folder.", ...),
+// still leads through folder buttons of the document: each step a button
+// whose path is "Folder" and whose "folder" is an object.
+static bool leadsToFolder(const QString &prefix)
+{
+    const QStringList parts = prefix.split(QLatin1Char('.'));
+    if (parts.size() % 2 == 0 || !parts.last().isEmpty())
+        return false;
+    QJsonObject level = jsonDocument.object();
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts.at(i + 1) != QLatin1String("folder"))
+            return false;
+        const QJsonObject button = level.value(parts.at(i)).toObject();
+        if (button.value(QStringLiteral("path")).toString() != QLatin1String("Folder")
+            || !button.value(QStringLiteral("folder")).isObject())
+            return false;
+        level = button.value(QStringLiteral("folder")).toObject();
+    }
+    return true;
+}
+
+moreSettings::moreSettings(QWidget *parent)
+    : QDialog(parent)
+    , ui((initResources(), new Ui::moreSettings))
+{
+    ui->setupUi(this);
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    setWindowTitle(QStringLiteral("Settings - Zarvel ") + configValue(QStringLiteral("type")).toString());
+
+    m_dropTimer = new QTimer(this);
+    m_dropTimer->setSingleShot(true);
+    m_dropTimer->setInterval(10);
+    connect(m_dropTimer, &QTimer::timeout, this, [] { dropPending = false; });
+
+    readJson();
+    // The previous dialog may have been left inside a folder that the file
+    // no longer has (created and never saved, or changed since). Drawing
+    // there would show ghost buttons and write stray members under a button
+    // that is not a folder, so start from the top instead.
+    if (!leadsToFolder(folderPrefix))
+        folderPrefix.clear();
+    setButtonsLayout();
+    getButtonsDetails(0);
+}
+
+moreSettings::~moreSettings()
+{
+    // A release just before closing must not turn the next dialog's first
+    // Enter into a drop.
+    dropPending = false;
+    // Another dialog may already have taken the grid over.
+    for (QPushButton *&button : editorButtons) {
+        if (button && button->parentWidget() == ui->groupBox_btn)
+            button = nullptr;
+    }
+    delete ui;
+}
+
+void moreSettings::setButtonsLayout()
+{
+    int rows = 0;
+    QVBoxLayout *column = makeButtonGrid(editorButtons, buttonCount, [this](QPushButton *button, int n) {
+        connect(button, SIGNAL(clicked()), this, SLOT(buttonClick()));
+        button->installEventFilter(this);
+        setButtonsConfiguration(n - 1);
+    }, &rows);
+    ui->groupBox_btn->setLayout(column);
+    ui->groupBox_btn->setFixedSize(92, 45 * rows);
+}
+
+void moreSettings::setButtonsConfiguration(int buttonIndex)
+{
+    const int n = buttonIndex + 1;
+    const QString button = folderPrefix + buttonKey(n);
+    const bool backPosition = n == 1 && !folderPrefix.isEmpty();
+    QPushButton *gridButton = editorButtons[buttonIndex];
+
+    const QString target = getJsonDocument(button + QStringLiteral(".path")).toString();
+    if (target.isEmpty() && !backPosition) {
+        gridButton->setIcon(QIcon());
+    } else {
+        const QString icon = getJsonDocument(button + QStringLiteral(".icon")).toString();
+        applyButtonIcon(gridButton, buttonIcon(backPosition ? folderBackMarker : target, icon, iconProvider));
+    }
+
+    gridButton->setToolTip(QStringLiteral("Click to edit button ") + QString::number(n));
+
+    const QString background = button + QStringLiteral(".background");
+    if (!QColor::isValidColor(getJsonDocument(background).toString()))
+        setJsonDocument(background, QStringLiteral("#000000"));
+    const QString colour = getJsonDocument(background).toString();
+    if (colour.isEmpty())
+        return;
+    gridButton->setStyleSheet(buttonStyleSheet(colour));
+}
+
+QString moreSettings::getRealPath(QString pathWithQuote)
+{
+    return stripPathQuotes(pathWithQuote);
+}
+
+void moreSettings::buttonClick()
+{
+    if (QObject *button = sender())
+        getButtonsDetails(button->objectName().toInt() - 1);
+}
+
+void moreSettings::getButtonsDetails(int buttonIndex)
+{
+    const int n = buttonIndex + 1;
+    const QString button = folderPrefix + buttonKey(n);
+    // First, so that the field slots fired by the setText calls below write
+    // to the newly selected button.
+    selectedButton = n;
+
+    ui->label_title->setText(QStringLiteral("Button ") + QString::number(n) + QStringLiteral(" Settings"));
+    ui->lineEdit_title->setText(getJsonDocument(button + QStringLiteral(".title")).toString());
+    ui->lineEdit_icon->setText(getJsonDocument(button + QStringLiteral(".icon")).toString());
+    ui->lineEdit_background->setText(getJsonDocument(button + QStringLiteral(".background")).toString());
+
+    const bool backPosition = buttonIndex == 0 && !folderPrefix.isEmpty();
+    ui->lineEdit_url->setText(
+        backPosition ? folderBackMarker : getJsonDocument(button + QStringLiteral(".path")).toString());
+    ui->lineEdit_url->setEnabled(!backPosition);
+    ui->pushButton_browsePath->setEnabled(!backPosition);
+    ui->pushButton_setToFolder->setEnabled(!backPosition);
+    ui->pushButton_clear_path->setEnabled(!backPosition);
+}
+
+bool moreSettings::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched->parent() != ui->groupBox_btn)
+        return false;
+    const int position = watched->objectName().toInt();
+    if (position < 1 || position > buttonCount)
+        return false;
+
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        setCursor(Qt::ClosedHandCursor);
+        dragSource = position;
+        break;
+    case QEvent::MouseButtonRelease:
+        // The release reaches the pressed button; the button under the
+        // pointer gets its Enter right after, and that is the drop target.
+        setCursor(Qt::ArrowCursor);
+        dropPending = true;
+        m_dropTimer->start();
+        break;
+    case QEvent::Enter:
+        if (dropPending) {
+            dropPending = false;
+            const int target = position;
+            if (target == dragSource || dragSource < 1 || dragSource > buttonCount)
+                break;
+            // A folder's Back position stays where it is.
+            if (!folderPrefix.isEmpty() && (dragSource == 1 || target == 1))
+                break;
+            const QString sourceKey = folderPrefix + buttonKey(dragSource);
+            const QString targetKey = folderPrefix + buttonKey(target);
+            const QVariant moving = getJsonDocument(sourceKey);
+            const QVariant replaced = getJsonDocument(targetKey);
+            setJsonDocument(sourceKey, replaced);
+            setButtonsConfiguration(dragSource - 1);
+            setJsonDocument(targetKey, moving);
+            setButtonsConfiguration(target - 1);
+            getButtonsDetails(target - 1);
+        }
+        break;
+    default:
+        break;
+    }
+
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        const QString key = buttonKey(position);
+        if (getJsonDocument(folderPrefix + key + QStringLiteral(".path")).toString() == QLatin1String("Folder")) {
+            folderPrefix += key + QStringLiteral(".folder.");
+        } else if (position == 1 && !folderPrefix.isEmpty()) {
+            // "A.folder.B.folder." -> "A.folder."; "A.folder." -> "".
+            QStringList parts = folderPrefix.split(QLatin1Char('.'));
+            parts.erase(parts.end() - qMin(3, parts.size()), parts.end());
+            folderPrefix = parts.join(QLatin1Char('.'));
+            if (!folderPrefix.isEmpty())
+                folderPrefix += QLatin1Char('.');
+        } else {
+            return false;
+        }
+        for (int i = 0; i < buttonCount; ++i)
+            setButtonsConfiguration(i);
+    }
+    return false;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QDialog>
+#include <QFileIconProvider>
+#include <QString>
+#include <QVariant>
+
+class QAbstractButton;
+class QTimer;
+
+namespace Ui {
+class moreSettings;
+}
+
+// The settings editor: the grid of buttons on the left, the selected
+// button's fields on the right. It works on its own copy of buttons.json
+// (see editor/editorstate.h) and writes it back only on Save. The panel runs
+// it modally, one at a time.
+class moreSettings : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit moreSettings(QWidget *parent = nullptr);
+    ~moreSettings() override;
+
+    // Presses, releases and Enter events of the grid buttons make the
+    // drag-swap; double-clicks move between folders. Never consumes.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private slots:
+    void readJson();
+    void saveJson();
+    QVariant getJsonDocument(QString path);
+    void setJsonDocument(QString path, QVariant new_value);
+    void setButtonsLayout();
+    void setButtonsConfiguration(int buttonIndex);
+    QString getRealPath(QString pathWithQuote);
+    void createFolder();
+    void buttonClick();
+    void getButtonsDetails(int buttonIndex);
+    void on_lineEdit_url_textChanged(const QString &arg1);
+    void on_lineEdit_icon_textChanged(const QString &arg1);
+    void on_lineEdit_title_textChanged(const QString &arg1);
+    void on_lineEdit_background_textChanged(const QString &arg1);
+    void on_pushButton_browsePath_clicked();
+    void on_pushButton_setToFolder_clicked();
+    void on_pushButton_browseIcon_clicked();
+    void on_pushButton_colorPicker_clicked();
+    void on_pushButton_clear_path_clicked();
+    void on_pushButton_clear_title_clicked();
+    void on_pushButton_clear_icon_clicked();
+    void on_pushButton_clear_bgr_clicked();
+    void on_buttonBox_clicked(QAbstractButton *button);
+
+private:
+    Ui::moreSettings *ui;
+    QFileIconProvider iconProvider;
+    // Clears dropPending 10 ms after the latest release on a grid button.
+    QTimer *m_dropTimer;
+};

@@ -1,0 +1,39 @@
+#include "platform/updatecommand.h"
+
+QString updaterVersionUrl(const QString &baseUrl, const QString &edition)
+{
+    return baseUrl + QLatin1String("/version/") + edition.toLower() + QLatin1String(".json");
+}
+
+QString windowsUpdaterPath(const QString &workingDirectory)
+{
+    return workingDirectory + QLatin1String("/zvUpdtr.exe");
+}
+
+QString windowsUpdaterCommand(const QString &workingDirectory, const QString &version, const QString &versionUrl)
+{
+    // Every piece is double-quoted, so a working directory with blanks
+    // stays one argument when the text is split for the start.
+    return QLatin1String("cmd.exe /c call \"") + windowsUpdaterPath(workingDirectory) + QLatin1String("\" \"")
+        + version + QLatin1String("\" \"") + versionUrl + QLatin1String("\" \"")
+        + QLatin1String("Zarvel.exe -checkupdate") + QLatin1String("\"");
+}
+
+QString unixUpdaterPath(const QString &workingDirectory)
+{
+    return workingDirectory + QLatin1String("/zvUpdtr");
+}
+
+QString unixRestartCommand(const QString &program)
+{
+    // Single quotes keep every character literal in /bin/sh; a quote in the
+    // path itself closes the quoting, is escaped, and opens it again.
+    QString quoted = program;
+    quoted.replace(QLatin1Char('\''), QLatin1String("'\\''"));
+    return QLatin1Char('\'') + quoted + QLatin1String("' -checkupdate");
+}
+
+QStringList unixUpdaterArguments(const QString &version, const QString &versionUrl, const QString &program)
+{
+    return {version, versionUrl, unixRestartCommand(program)};
+}

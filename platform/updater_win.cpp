@@ -1,0 +1,38 @@
+#include "platform/platform.h"
+#include "platform/updatecommand.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
+Platform::StartResult Platform::startUpdater(const QString &workingDirectory, const QString &version,
+                                             const QString &versionUrl)
+{
+    StartResult result;
+    const QString updater = windowsUpdaterPath(workingDirectory);
+    if (!QFileInfo(updater).isFile()) {
+        result.error = QStringLiteral("The updater %1 was not found.").arg(QDir::toNativeSeparators(updater));
+        return result;
+    }
+
+    // The command text is split the way the single-string start splits it,
+    // so cmd.exe gets /c, call and the three double-quoted pieces.
+    QStringList parts = QProcess::splitCommand(windowsUpdaterCommand(workingDirectory, version, versionUrl));
+    const QString program = parts.takeFirst();
+
+    // Never destroyed: destroying a QProcess kills what it started, and the
+    // updater has to outlive this run. Its channels go to the null device,
+    // not to pipes that break when this process ends.
+    auto *process = new QProcess;
+    process->setWorkingDirectory(workingDirectory);
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    process->start(program, parts, QIODevice::ReadWrite);
+    result.started = process->waitForStarted();
+    if (!result.started) {
+        result.error = QStringLiteral("The updater %1 could not be started.").arg(QDir::toNativeSeparators(updater));
+        delete process;
+    }
+    return result;
+}

@@ -1,0 +1,29 @@
+#include "platform/platform.h"
+#include "platform/updatecommand.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QProcess>
+
+Platform::StartResult Platform::startUpdater(const QString &workingDirectory, const QString &version,
+                                             const QString &versionUrl)
+{
+    StartResult result;
+    const QString updater = unixUpdaterPath(workingDirectory);
+    if (!QFileInfo(updater).isFile()) {
+        result.error = QStringLiteral("The updater %1 was not found.").arg(updater);
+        return result;
+    }
+
+    // Detached, so that the updater is no child of this process and keeps
+    // running after the hand-over has ended it.
+    QProcess process;
+    process.setProgram(updater);
+    process.setArguments(unixUpdaterArguments(version, versionUrl, QCoreApplication::applicationFilePath()));
+    process.setWorkingDirectory(workingDirectory);
+    process.setStandardInputFile(QProcess::nullDevice());
+    result.started = process.startDetached();
+    if (!result.started)
+        result.error = QStringLiteral("The updater %1 could not be started.").arg(updater);
+    return result;
+}
