@@ -26,6 +26,8 @@ else()
     list(APPEND ZARVEL_PLATFORM_SOURCES
         platform/autostart_x11.cpp
         platform/desktop.h
+        platform/desktopentry.cpp
+        platform/desktopentry.h
         platform/launch_x11.cpp
         platform/platform_x11.cpp
         platform/updater_x11.cpp

@@ -1,5 +1,7 @@
 #include "panel/buttonstyle.h"
 
+#include "platform/desktop.h"
+
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QPixmap>
@@ -22,12 +24,28 @@ QString stripPathQuotes(const QString &pathWithQuote)
     return pathWithQuote;
 }
 
+QString quoteStoredPath(const QString &file)
+{
+    // Three quotes in a row stand for one literal quote when the stored text
+    // is split into program and arguments, so a file whose name holds a
+    // quote still starts as itself.
+    QString escaped = file;
+    escaped.replace(QLatin1Char('"'), QLatin1String("\"\"\""));
+    return QLatin1Char('"') + escaped + QLatin1Char('"');
+}
+
 ButtonIcon buttonIcon(const QString &target, const QString &icon, const QFileIconProvider &provider)
 {
     const QString realTarget = stripPathQuotes(target);
     const QString iconFile = stripPathQuotes(icon);
     ButtonIcon look;
-    if (QFileInfo(iconFile).completeSuffix() == QLatin1String("exe") || iconFile == realTarget) {
+    // A desktop entry shows the application's own icon, not the generic
+    // icon of a .desktop file.
+    const QPixmap entryPixmap = desktopEntryIcon(iconFile).pixmap(32, 32, QIcon::Normal, QIcon::Off);
+    if (!entryPixmap.isNull()) {
+        look.icon.addPixmap(entryPixmap, QIcon::Normal, QIcon::Off);
+        look.size = QSize(32, 32);
+    } else if (QFileInfo(iconFile).completeSuffix() == QLatin1String("exe") || iconFile == realTarget) {
         const QPixmap pixmap = provider.icon(QFileInfo(iconFile)).pixmap(32, 32, QIcon::Normal, QIcon::Off);
         look.icon.addPixmap(pixmap, QIcon::Normal, QIcon::Off);
         look.size = QSize(32, 32);

@@ -16,6 +16,10 @@ QString buttonStyleSheet(const QString &colour);
 // text unchanged (arguments after the closing quote are dropped).
 QString stripPathQuotes(const QString &pathWithQuote);
 
+// The stored form of a chosen file: the path in double quotes, with a quote
+// inside the name written as three quotes.
+QString quoteStoredPath(const QString &file);
+
 // What a grid button shows for a stored (target, icon) pair; `size` is
 // invalid when the button keeps the icon size it had.
 struct ButtonIcon {
@@ -23,9 +27,10 @@ struct ButtonIcon {
     QSize size;
 };
 
-// The drawing rule shared by the panel and the editor: the system's icon of
-// a program (complete suffix "exe", or the icon naming the target itself) at
-// 32 x 32, no icon when none is set, otherwise the picture at 30 x 30.
+// The drawing rule shared by the panel and the editor: the icon a desktop
+// entry names (Linux) or the system's icon of a program (complete suffix
+// "exe", or the icon naming the target itself) at 32 x 32, no icon when none
+// is set, otherwise the picture at 30 x 30.
 ButtonIcon buttonIcon(const QString &target, const QString &icon, const QFileIconProvider &provider);
 
 // Applies a ButtonIcon to a button.

@@ -1,8 +1,215 @@
 #include "platform/desktop.h"
+#include "platform/desktopentry.h"
 
-Platform::StartResult startStoredTarget(const QString &)
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QIcon>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+
+// No stored path ever reaches a shell here. The stored text is split with the
+// same double-quote rules that the Windows build hands to cmd.exe, and the
+// first word decides what happens: a program is executed directly, a desktop
+// entry is started the way desktop launchers start it, and anything else
+// goes to the desktop's default handler.
+
+namespace {
+
+Platform::StartResult started()
 {
     Platform::StartResult result;
-    result.error = QStringLiteral("Starting targets is not available yet.");
+    result.started = true;
     return result;
+}
+
+Platform::StartResult failed(const QString &reason)
+{
+    Platform::StartResult result;
+    result.error = reason;
+    return result;
+}
+
+// `name` as a program to execute: a path must name an executable file, a
+// bare name is looked up in PATH. Empty when there is no such program.
+QString resolveProgram(const QString &name)
+{
+    if (name.contains(QLatin1Char('/'))) {
+        const QFileInfo info(name);
+        return info.isFile() && info.isExecutable() ? info.absoluteFilePath() : QString();
+    }
+    return QStandardPaths::findExecutable(name);
+}
+
+// Whether the kernel can run the file itself. Documents on file systems that
+// mark every file executable (a FAT stick, a Windows share) must still open
+// in their application rather than fail as programs.
+bool isProgramFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(4);
+    return head.startsWith("#!") || head == QByteArray("\x7f" "ELF", 4);
+}
+
+// Starts `program` detached: it outlives Zarvel, reads nothing from Zarvel's
+// input and writes where Zarvel writes.
+Platform::StartResult startProgram(const QString &program, const QStringList &arguments,
+                                   const QString &workingDirectory = QString())
+{
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.setStandardInputFile(QProcess::nullDevice());
+    if (!workingDirectory.isEmpty())
+        process.setWorkingDirectory(workingDirectory);
+    if (process.startDetached())
+        return started();
+    return failed(QStringLiteral("it could not be started"));
+}
+
+// Opens a document, a folder or a URL with the application the desktop
+// associates with it. gio reads the same associations as every desktop
+// (mimeapps.list), starts the application detached and says at once when
+// there is none; xdg-open, reached through QDesktopServices, is the fallback
+// for systems without it.
+Platform::StartResult openWithDefaultHandler(const QString &target)
+{
+    const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
+    if (gio.isEmpty()) {
+        const QUrl url = looksLikeUrl(target) ? QUrl(target) : QUrl::fromLocalFile(target);
+        if (QDesktopServices::openUrl(url))
+            return started();
+        return failed(QStringLiteral("no application is set to open it"));
+    }
+
+    auto *opener = new QProcess(QCoreApplication::instance());
+    opener->setProgram(gio);
+    opener->setArguments({QStringLiteral("open"), QStringLiteral("--"), target});
+    opener->setStandardInputFile(QProcess::nullDevice());
+    // The application inherits gio's output channels; pipes would be closed
+    // under it once gio is gone.
+    opener->setProcessChannelMode(QProcess::ForwardedChannels);
+    opener->start();
+    if (!opener->waitForStarted()) {
+        delete opener;
+        return failed(QStringLiteral("the desktop's opener could not be started"));
+    }
+    // gio returns as soon as the application is started, in a few tens of
+    // milliseconds. Should it hang (a D-Bus activation that never answers),
+    // the panel is not held up: gio goes on alone and is collected later.
+    if (!opener->waitForFinished(3000)) {
+        QObject::connect(opener, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), opener,
+                         &QObject::deleteLater);
+        return started();
+    }
+    const bool ok = opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
+    delete opener;
+    return ok ? started() : failed(QStringLiteral("no application is set to open it"));
+}
+
+Platform::StartResult startDesktopEntry(const QString &path, const QStringList &targets)
+{
+    const DesktopEntry entry(path);
+    if (!entry.isValid())
+        return failed(QStringLiteral("it is not a readable desktop entry"));
+
+    const QString type = entry.value(QStringLiteral("Type"));
+    if (type == QLatin1String("Link")) {
+        const QString url = entry.value(QStringLiteral("URL"));
+        return url.isEmpty() ? failed(QStringLiteral("the desktop entry names no address"))
+                             : openWithDefaultHandler(url);
+    }
+    if (!type.isEmpty() && type != QLatin1String("Application"))
+        return failed(QStringLiteral("the desktop entry starts no application"));
+
+    const QString tryExec = entry.value(QStringLiteral("TryExec"));
+    if (!tryExec.isEmpty() && resolveProgram(tryExec).isEmpty())
+        return failed(QStringLiteral("its program is not installed"));
+
+    QString error;
+    QStringList arguments = entry.command(targets, &error);
+    if (arguments.isEmpty())
+        return failed(error);
+    QString program = resolveProgram(arguments.takeFirst());
+    if (program.isEmpty())
+        return failed(QStringLiteral("its program is not installed"));
+
+    if (entry.boolValue(QStringLiteral("Terminal"))) {
+        const QString terminal = QStandardPaths::findExecutable(QStringLiteral("x-terminal-emulator"));
+        if (!terminal.isEmpty()) {
+            arguments.prepend(program);
+            arguments.prepend(QStringLiteral("-e"));
+            program = terminal;
+        }
+    }
+
+    QString workingDirectory = entry.value(QStringLiteral("Path"));
+    if (!QFileInfo(workingDirectory).isDir())
+        workingDirectory.clear();
+    return startProgram(program, arguments, workingDirectory);
+}
+
+} // namespace
+
+Platform::StartResult startStoredTarget(const QString &storedPath)
+{
+    QStringList words = QProcess::splitCommand(storedPath);
+    if (words.isEmpty())
+        return failed(QStringLiteral("its target is blank"));
+    QString target = words.takeFirst();
+    QStringList arguments = words;
+
+    // A path typed without quotes around a name with blanks in it.
+    if (!arguments.isEmpty() && !QFileInfo::exists(target) && QFileInfo::exists(storedPath.trimmed())) {
+        target = storedPath.trimmed();
+        arguments.clear();
+    }
+
+    if (looksLikeUrl(target)) {
+        const QUrl url(target);
+        if (!url.isLocalFile())
+            return openWithDefaultHandler(target);
+        target = url.toLocalFile();
+    }
+
+    if (!target.contains(QLatin1Char('/'))) {
+        if (target.endsWith(QLatin1String(".desktop"))) {
+            const QString entry = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, target);
+            if (!entry.isEmpty())
+                return startDesktopEntry(entry, arguments);
+        }
+        const QString program = QStandardPaths::findExecutable(target);
+        if (program.isEmpty())
+            return failed(QStringLiteral("there is no such program"));
+        return startProgram(program, arguments);
+    }
+
+    const QFileInfo info(target);
+    if (!info.exists())
+        return failed(QStringLiteral("the file does not exist"));
+    if (info.isFile() && info.suffix() == QLatin1String("desktop"))
+        return startDesktopEntry(info.absoluteFilePath(), arguments);
+    if (info.isFile() && info.isExecutable() && isProgramFile(info.absoluteFilePath()))
+        return startProgram(info.absoluteFilePath(), arguments);
+    return openWithDefaultHandler(info.absoluteFilePath());
+}
+
+QIcon desktopEntryIcon(const QString &file)
+{
+    if (!file.endsWith(QLatin1String(".desktop")))
+        return QIcon();
+    const QString name = DesktopEntry(file).value(QStringLiteral("Icon")).trimmed();
+    if (name.isEmpty())
+        return QIcon();
+    if (QFileInfo(name).isAbsolute())
+        return QFileInfo::exists(name) ? QIcon(name) : QIcon();
+    QIcon icon = QIcon::fromTheme(name);
+    // Some entries give the icon's file name ("tool.png") instead of its name.
+    if (icon.isNull() && QFileInfo(name).completeBaseName() != name)
+        icon = QIcon::fromTheme(QFileInfo(name).completeBaseName());
+    return icon;
 }

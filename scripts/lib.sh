@@ -1,9 +1,10 @@
 # Shared by scripts/start and scripts/test: installs what is missing from
 # Debian, quietly, and does nothing when everything is there.
 
-# What building and running Zarvel needs.
+# What building and running Zarvel needs; gio and the MIME database open
+# documents and folders in the desktop's default application.
 BUILD_PACKAGES="build-essential cmake qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
-    qt5-image-formats-plugins libx11-dev libxi-dev libxtst-dev"
+    qt5-image-formats-plugins libx11-dev libxi-dev libxtst-dev libglib2.0-bin shared-mime-info"
 # What the tests need on top: a virtual X server, a window manager, a
 # system tray, input injection, keyboard remapping, the desktop entry
 # validator, the Windows cross-compiler and pkg-config that check the

@@ -1,0 +1,163 @@
+// The real program on a real X server, driven by injected input: the chord
+// opens the panel, a click on a button starts a real program and hides the
+// panel, folders open and close, and a target that cannot start is told
+// through the tray.
+#include "app/config.h"
+#include "panel/buttonsfile.h"
+#include "panel/buttonstyle.h"
+#include "panel/mainwindow.h"
+#include "panel/panelstate.h"
+#include "platform/fakeplatform.h"
+#include "tests/support/sandbox.h"
+#include "tests/support/xsession.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QtTest>
+
+class TestLaunchClick : public QObject
+{
+    Q_OBJECT
+
+private:
+    XSession x;
+    QString recorder;
+    QString missing;
+    QList<QPoint> buttonCentres; // in panel coordinates, button 1 first
+    const QPoint chordAt{300, 300};
+
+    QString recordPath() const { return sandbox::home() + QStringLiteral("/records/launch"); }
+
+    QStringList waitForLaunch()
+    {
+        if (!XSession::waitFor([this] { return QFile::exists(recordPath()); }, 20000))
+            return QStringList();
+        const QByteArray bytes = sandbox::readFile(recordPath());
+        QStringList words = QString::fromLocal8Bit(bytes.constData(), bytes.size()).split(QLatin1Char('\0'));
+        words.removeLast(); // after the last NUL
+        QFile::remove(recordPath());
+        return words;
+    }
+
+    void openPanel()
+    {
+        x.chord(chordAt);
+        QVERIFY(XSession::waitFor([this] { return x.isPanelShown(); }));
+        QVERIFY(XSession::waitFor([this] { return x.activeWindow() == x.panelWindow(); }));
+    }
+
+    void clickButton(int n) { x.click(x.geometry(x.panelWindow()).topLeft() + buttonCentres.at(n - 1)); }
+
+    // Zarvel's mapped windows that are neither the panel nor the tray icon:
+    // a balloon from the tray, a tool tip.
+    QList<XSession::WindowId> otherZarvelWindows() const
+    {
+        QList<XSession::WindowId> windows;
+        const QString found = x.xdotool(
+            {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), QString::number(x.zarvelPid())});
+        for (const QString &line : found.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const XSession::WindowId window = line.trimmed().toULongLong();
+            if (window != 0 && window != x.panelWindow() && window != x.trayIconWindow())
+                windows.append(window);
+        }
+        return windows;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (buttonCount < 2)
+            QSKIP("needs a second button");
+
+        recorder = sandbox::home() + QStringLiteral("/bin/launch me $now.sh");
+        QVERIFY(sandbox::writeFile(recorder, "#!/bin/sh\n"
+                                             "out=\"$HOME/records\"\n"
+                                             "mkdir -p \"$out\"\n"
+                                             "printf '%s\\0' \"$0\" \"$@\" > \"$out/.launch.$$\"\n"
+                                             "mv \"$out/.launch.$$\" \"$out/launch\"\n"));
+        QVERIFY(QFile::setPermissions(recorder, QFile::permissions(recorder) | QFile::ExeOwner));
+        missing = sandbox::home() + QStringLiteral("/bin/gone away.sh");
+
+        // Button 1 starts the recorder; button 2 is a folder whose button 2
+        // names a file that is not there.
+        QJsonObject folder = defaultButtonsLevel();
+        folder.insert(buttonKey(1), QJsonObject{{QStringLiteral("icon"), QStringLiteral(":/res/back.png")},
+                                                {QStringLiteral("title"), QStringLiteral("Back")},
+                                                {QStringLiteral("background"), QStringLiteral("#000000")},
+                                                {QStringLiteral("folder"), QJsonValue::Null}});
+        QJsonObject gone = defaultButton();
+        gone.insert(QStringLiteral("path"), quoteStoredPath(missing));
+        gone.insert(QStringLiteral("title"), QStringLiteral("Gone"));
+        folder.insert(buttonKey(2), gone);
+        QJsonObject folderButton = defaultButton();
+        folderButton.insert(QStringLiteral("path"), QStringLiteral("Folder"));
+        folderButton.insert(QStringLiteral("icon"), QStringLiteral(":/res/folder.png"));
+        folderButton.insert(QStringLiteral("folder"), folder);
+        QJsonObject run = defaultButton();
+        run.insert(QStringLiteral("path"), QString(quoteStoredPath(recorder) + QStringLiteral(" --from \"the panel\"")));
+        run.insert(QStringLiteral("title"), QStringLiteral("Run"));
+        QJsonObject root = defaultButtonsLevel();
+        root.insert(buttonKey(1), run);
+        root.insert(buttonKey(2), folderButton);
+        QVERIFY(writeButtonsDocument(buttonsFilePath(), root));
+
+        // Where the buttons sit inside the panel: the same form laid out in
+        // this process, never shown on a screen.
+        FakePlatform platform;
+        Platform::setInstance(&platform);
+        firstArgument = QStringLiteral("-checkupdate");
+        {
+            MainWindow layout;
+            layout.setAttribute(Qt::WA_DontShowOnScreen);
+            layout.show();
+            for (int i = 0; i < buttonCount; ++i)
+                buttonCentres.append(panelButtons[i]->mapTo(&layout, panelButtons[i]->rect().center()));
+            layout.hide();
+        }
+        Platform::setInstance(nullptr);
+
+        QVERIFY2(x.start(), qPrintable(x.errorString()));
+        QVERIFY2(x.startZarvel(), qPrintable(x.errorString()));
+        QVERIFY2(x.startTray(), qPrintable(x.errorString()));
+        QVERIFY(XSession::waitFor([this] { return x.trayIconWindow() != 0; }));
+    }
+
+    void chordThenClickStartsTheProgramAndHidesThePanel()
+    {
+        openPanel();
+        clickButton(1);
+        QCOMPARE(waitForLaunch(), (QStringList{recorder, QStringLiteral("--from"), QStringLiteral("the panel")}));
+        QVERIFY(XSession::waitFor([this] { return !x.isPanelShown(); }));
+        QVERIFY(x.zarvelRunning());
+    }
+
+    void aTargetThatCannotStartIsToldThroughTheTray()
+    {
+        openPanel();
+        clickButton(2); // into the folder
+        XSession::settle();
+        QVERIFY(x.isPanelShown());
+        clickButton(2); // the missing file
+        QVERIFY(XSession::waitFor([this] { return !x.isPanelShown(); }));
+        QVERIFY(XSession::waitFor(
+            [this] { return x.zarvelErrors().contains("gone away.sh could not be started: the file does not exist."); }));
+        // The tray's balloon comes up beside the icon.
+        QVERIFY(XSession::waitFor([this] { return !otherZarvelWindows().isEmpty(); }));
+        QVERIFY(!QFile::exists(recordPath()));
+    }
+
+    void thePanelReopensInTheFolderAndGoesBack()
+    {
+        openPanel();
+        clickButton(1); // Back, since the panel reopens inside the folder
+        XSession::settle();
+        QVERIFY(x.isPanelShown());
+        QVERIFY(!QFile::exists(recordPath()));
+        clickButton(1); // now the top level's program
+        QCOMPARE(waitForLaunch().value(0), recorder);
+        QVERIFY(XSession::waitFor([this] { return !x.isPanelShown(); }));
+    }
+};
+
+ZARVEL_TEST_MAIN(TestLaunchClick)
+#include "tst_launchclick.moc"
