@@ -3,6 +3,7 @@
 
 #include "editor/editorstate.h"
 #include "panel/buttonsfile.h"
+#include "panel/buttonstyle.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -17,11 +18,6 @@
 static QString selectedButtonPath()
 {
     return folderPrefix + buttonKey(selectedButton);
-}
-
-static QString quoted(const QString &path)
-{
-    return QLatin1Char('"') + path + QLatin1Char('"');
 }
 
 void moreSettings::on_lineEdit_url_textChanged(const QString &arg1)
@@ -62,8 +58,8 @@ void moreSettings::on_pushButton_browsePath_clicked()
     const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Select Application"), current, QString());
     if (file.isEmpty())
         return;
-    ui->lineEdit_url->setText(quoted(file));
-    ui->lineEdit_icon->setText(quoted(file));
+    ui->lineEdit_url->setText(quoteStoredPath(file));
+    ui->lineEdit_icon->setText(quoteStoredPath(file));
     ui->lineEdit_title->setText(QFileInfo(file).baseName());
 }
 
@@ -72,7 +68,7 @@ void moreSettings::on_pushButton_browseIcon_clicked()
     const QString current = getRealPath(getJsonDocument(selectedButtonPath() + QStringLiteral(".icon")).toString());
     const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Select Icon"), current, QString());
     if (!file.isEmpty())
-        ui->lineEdit_icon->setText(quoted(file));
+        ui->lineEdit_icon->setText(quoteStoredPath(file));
 }
 
 void moreSettings::on_pushButton_colorPicker_clicked()

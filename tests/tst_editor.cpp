@@ -23,6 +23,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSystemTrayIcon>
+#include <QProcess>
 #include <QtTest>
 
 #include <functional>
@@ -403,9 +404,20 @@ private slots:
         QCOMPARE(stored(buttonKey(1) + QLatin1Char('.') + member).toString(), expected);
     }
 
+    void browseForPath_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("several dots") << "tool.setup.exe"
+                                      << "tool";
+        QTest::newRow("shell characters") << "say $HOME & `now`; ok.sh"
+                                          << "say $HOME & `now`; ok";
+    }
     void browseForPath()
     {
-        const QString chosen = sandbox::home() + QStringLiteral("/apps/tool.setup.exe");
+        QFETCH(QString, name);
+        QFETCH(QString, title);
+        const QString chosen = sandbox::home() + QStringLiteral("/apps/") + name;
         QVERIFY(sandbox::writeFile(chosen, "MZ"));
         click(2);
         QString caption;
@@ -416,11 +428,14 @@ private slots:
         });
         QTest::mouseClick(pushButton("pushButton_browsePath"), Qt::LeftButton);
         QCOMPARE(caption, QStringLiteral("Select Application"));
-        QCOMPARE(field("lineEdit_url")->text(), quoted(chosen));
-        QCOMPARE(stored(buttonKey(2) + QStringLiteral(".path")).toString(), quoted(chosen));
-        QCOMPARE(stored(buttonKey(2) + QStringLiteral(".icon")).toString(), quoted(chosen));
+        const QString path = stored(buttonKey(2) + QStringLiteral(".path")).toString();
+        QCOMPARE(field("lineEdit_url")->text(), path);
+        // The stored text starts exactly the chosen file, whatever its name.
+        QCOMPARE(QProcess::splitCommand(path), QStringList { chosen });
+        QCOMPARE(path, quoted(chosen));
+        QCOMPARE(stored(buttonKey(2) + QStringLiteral(".icon")).toString(), path);
         // Everything from the first full stop of the name is dropped.
-        QCOMPARE(stored(buttonKey(2) + QStringLiteral(".title")).toString(), QStringLiteral("tool"));
+        QCOMPARE(stored(buttonKey(2) + QStringLiteral(".title")).toString(), title);
         QCOMPARE(grid(2)->iconSize(), QSize(32, 32));
     }
 
