@@ -12,7 +12,7 @@
 QByteArray autostartEntry(const QString &programPath);
 
 // One argument of a desktop entry's Exec key, quoted and escaped as the
-// Desktop Entry Specification asks.
+// freedesktop desktop-entry format asks.
 QString desktopExecArgument(const QString &argument);
 
 // Writes autostartEntry(programPath) into `folder` (created when missing)
