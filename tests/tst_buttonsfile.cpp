@@ -220,24 +220,6 @@ private slots:
         QCOMPARE(ensureButtonsFile(blocked + QStringLiteral("/buttons.json")), ButtonsFileCheck::WriteFailed);
         QCOMPARE(readFile(blocked), QByteArray("not a folder"));
     }
-
-    void readerTreatsAnythingButAnObjectAsEmpty_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::newRow("array") << QByteArray("[{}]");
-        QTest::newRow("garbage") << QByteArray("{{{");
-        QTest::newRow("empty") << QByteArray();
-    }
-    void readerTreatsAnythingButAnObjectAsEmpty()
-    {
-        QFETCH(QByteArray, content);
-        QVERIFY(writeFile(path, content));
-        QFile file(path);
-        QVERIFY(readButtonsObject(file).isEmpty());
-        QVERIFY(!file.isOpen());
-        QFile missing(dir + QStringLiteral("/missing.json"));
-        QVERIFY(readButtonsObject(missing).isEmpty());
-    }
 };
 
 ZARVEL_TEST_MAIN(TestButtonsFile)

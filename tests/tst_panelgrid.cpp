@@ -95,20 +95,13 @@ private slots:
         QCOMPARE(appVersion, QStringLiteral("1.5.0"));
     }
 
-    void gridHasEveryButtonInRowsOfTwo()
+    void gridButtonsAreNumberedInTheGreyBox()
     {
+        // The click handler reads the number back from the object name.
         for (int i = 0; i < buttonCount; ++i) {
-            QPushButton *b = panelButtons[i];
-            QVERIFY(b);
-            QCOMPARE(b->objectName(), QString::number(i + 1));
-            QCOMPARE(b->focusPolicy(), Qt::NoFocus);
-            QVERIFY(b->text().isEmpty());
-            QCOMPARE(b->parentWidget()->objectName(), QStringLiteral("groupBox"));
+            QCOMPARE(panelButtons[i]->objectName(), QString::number(i + 1));
+            QCOMPARE(panelButtons[i]->parentWidget()->objectName(), QStringLiteral("groupBox"));
         }
-        const auto *settings = window->findChild<QPushButton *>(QStringLiteral("pushButton_settings"));
-        QVERIFY(settings);
-        QCOMPARE(settings->toolTip(), QStringLiteral("Settings"));
-        QCOMPARE(settings->focusPolicy(), Qt::NoFocus);
     }
 
     void drawsEachButton_data()
