@@ -31,31 +31,27 @@ class TestUpdates : public QObject
         return QStringLiteral("Updates - Zarvel ") + configValue(QStringLiteral("type")).toString();
     }
 
-    // Runs `handle` on the next message box, from inside its exec().
-    void onNextMessageBox(std::function<void(QMessageBox *)> handle)
+    // Notes the next message box's title, text and sorted button texts in
+    // `shown`, then runs `handle` on it from inside its exec().
+    void onNextMessageBox(QString *shown, std::function<void(QMessageBox *)> handle)
     {
         auto *poll = new QTimer(this);
-        connect(poll, &QTimer::timeout, this, [poll, handle] {
+        connect(poll, &QTimer::timeout, this, [poll, shown, handle] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             if (!box || box->property("zarvelSeen").toBool())
                 return;
             box->setProperty("zarvelSeen", true);
             poll->deleteLater();
             poll->stop();
+            QStringList buttons;
+            for (QAbstractButton *button : box->buttons())
+                buttons << button->text();
+            buttons.sort();
+            *shown = box->windowTitle() + QLatin1Char('\n') + box->text() + QLatin1Char('\n')
+                + buttons.join(QLatin1Char('\n'));
             handle(box);
         });
         poll->start(10);
-    }
-
-    // Title, text and the sorted button texts, one per line.
-    static QString contents(QMessageBox *box)
-    {
-        QStringList buttons;
-        for (QAbstractButton *button : box->buttons())
-            buttons << button->text();
-        buttons.sort();
-        return box->windowTitle() + QLatin1Char('\n') + box->text() + QLatin1Char('\n')
-            + buttons.join(QLatin1Char('\n'));
     }
 
     static void clickButton(QMessageBox *box, const QString &text)
@@ -152,8 +148,7 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(bool, handsOver);
         QString shown;
-        onNextMessageBox([&shown, answer](QMessageBox *box) {
-            shown = contents(box);
+        onNextMessageBox(&shown, [answer](QMessageBox *box) {
             if (answer.isEmpty())
                 QTest::keyClick(box, Qt::Key_Escape);
             else if (answer == QLatin1String("close"))
@@ -183,12 +178,9 @@ private slots:
         const QString error = QStringLiteral("The updater /x/zvUpdtr was not found.");
         platform.nextUpdaterResult = Platform::StartResult{false, error};
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("zvUpdtr was not found")));
-        QString failure;
-        onNextMessageBox([this, &failure](QMessageBox *box) {
-            onNextMessageBox([&failure](QMessageBox *second) {
-                failure = contents(second);
-                second->accept();
-            });
+        QString confirmation, failure;
+        onNextMessageBox(&confirmation, [this, &failure](QMessageBox *box) {
+            onNextMessageBox(&failure, [](QMessageBox *second) { second->accept(); });
             clickButton(box, checkButton);
         });
         QVERIFY(QMetaObject::invokeMethod(window, "showUpdateWindow"));
