@@ -11,15 +11,6 @@
 #include <QSystemTrayIcon>
 #include <QtTest>
 
-namespace {
-
-QImage iconImage(const QIcon &icon)
-{
-    return icon.pixmap(QSize(16, 16)).toImage();
-}
-
-} // namespace
-
 class TestTray : public QObject
 {
     Q_OBJECT
@@ -29,6 +20,7 @@ private:
     MainWindow *window = nullptr;
 
     QList<QAction *> entries() const { return trayIcon->contextMenu()->actions(); }
+    static QImage image(const QIcon &icon) { return icon.pixmap(16).toImage(); }
 
 private slots:
     void initTestCase()
@@ -44,40 +36,28 @@ private slots:
         Platform::setInstance(nullptr);
     }
 
-    void iconAndToolTip()
+    void iconAndMenu()
     {
-        QVERIFY(trayIcon);
-        QCOMPARE(trayIcon->parent(), window);
         QVERIFY(trayIcon->isVisible());
-        QCOMPARE(iconImage(trayIcon->icon()), iconImage(QIcon(QStringLiteral(":/res/zarvel-logo.png"))));
-        QCOMPARE(trayIcon->toolTip(), QStringLiteral("Zarvel ") + configValue(QStringLiteral("type")).toString());
-        if (buttonCount == 2)
-            QCOMPARE(trayIcon->toolTip(), QStringLiteral("Zarvel Lite"));
+        const QString edition = buttonCount == 2 ? "Lite" : buttonCount == 12 ? "Original" : "Deluxe";
+        QCOMPARE(trayIcon->toolTip(), QStringLiteral("Zarvel ") + edition);
+        const QImage logo = image(QIcon(QStringLiteral(":/res/zarvel-logo.png")));
+        QCOMPARE(image(trayIcon->icon()), logo);
         // The 512 px logo is not kept whole for a tray-sized picture.
-        const QList<QSize> sizes = trayIcon->icon().availableSizes();
-        QVERIFY(!sizes.isEmpty());
-        for (const QSize &size : sizes)
+        for (const QSize &size : trayIcon->icon().availableSizes())
             QVERIFY(size.width() <= 64 && size.height() <= 64);
-    }
 
-    void menuEntriesInOrder()
-    {
-        QMenu *menu = trayIcon->contextMenu();
-        QVERIFY(menu);
-        QCOMPARE(menu->parent(), window);
         QStringList texts;
         for (QAction *action : entries()) {
             texts << (action->isSeparator() ? QStringLiteral("--") : action->text());
             QVERIFY(!action->isCheckable());
-            if (!action->isSeparator())
-                QCOMPARE(action->parent(), window);
+            QCOMPARE(action->icon().isNull(), action != enableAction);
         }
         QCOMPARE(texts, (QStringList{"Show Window", "Enabled", "--", "Settings", "Check for Updates", "About", "--",
                                      "Close"}));
-        QCOMPARE(entries().at(1), enableAction);
-        for (int i : {0, 3, 4, 5, 7})
-            QVERIFY(entries().at(i)->icon().isNull());
-        QCOMPARE(iconImage(enableAction->icon()), iconImage(QIcon(QStringLiteral(":/res/zarvel-logo.png"))));
+        QCOMPARE(image(enableAction->icon()), logo);
+        // Start-up asks for the autostart entry, once.
+        QCOMPARE(platform.autostartRequests, 1);
     }
 
     void entriesReachTheirSlots_data()
@@ -96,37 +76,12 @@ private slots:
         QFETCH(int, entry);
         QFETCH(QByteArray, slot);
         QAction *action = entries().at(entry);
-        // A connection by name exists exactly when it can be taken away.
+        // A connection by name exists exactly once when it can be taken away
+        // just once. ("Close" is picked from the real tray menu end to end.)
         QVERIFY(QObject::disconnect(action, SIGNAL(triggered()), window, slot.constData()));
         QVERIFY(!QObject::disconnect(action, SIGNAL(triggered()), window, slot.constData()));
         QVERIFY(QObject::connect(action, SIGNAL(triggered()), window, slot.constData()));
     }
-
-    void showWindowAndEnabledWork()
-    {
-        QAction *show = entries().at(0);
-        show->trigger();
-        QVERIFY(window->isVisible());
-
-        enableAction->trigger();
-        QVERIFY(!systemEnabled);
-        QVERIFY(!window->isVisible());
-        QCOMPARE(iconImage(enableAction->icon()), iconImage(QIcon(QStringLiteral(":/res/empty.png"))));
-        show->trigger();
-        QVERIFY(!window->isVisible());
-
-        enableAction->trigger();
-        QVERIFY(systemEnabled);
-        QVERIFY(!window->isVisible());
-    }
-
-    void autostartEntryIsAskedForOnce()
-    {
-        QCOMPARE(platform.autostartRequests, 1);
-    }
-
-    // "Close" quits the event loop; the end-to-end test picks it from the
-    // real tray menu and sees the program end.
 };
 
 ZARVEL_TEST_MAIN(TestTray)
