@@ -9,6 +9,7 @@
 #include "panel/panelstate.h"
 #include "platform/fakeplatform.h"
 #include "tests/support/sandbox.h"
+#include "tests/support/testpanel.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -85,6 +86,7 @@ class TestEditor : public QObject {
 
 private:
     FakePlatform platform;
+    TestPanel panel;
     MainWindow *window = nullptr;
     std::unique_ptr<moreSettings> dialog;
     QString program;
@@ -156,13 +158,10 @@ private slots:
     {
         // Generic dialogs are the ones a test can fill in.
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
-        Platform::setInstance(&platform);
-        firstArgument = QStringLiteral("-checkupdate");
-        window = new MainWindow;
+        window = panel.open(&platform);
 
-        program = sandbox::home() + QStringLiteral("/bin/tool");
-        QVERIFY(sandbox::writeFile(program, "#!/bin/sh\n"));
-        QFile::setPermissions(program, QFile::permissions(program) | QFile::ExeOwner);
+        program = sandbox::writeProgram(sandbox::home() + QStringLiteral("/bin/tool"));
+        QVERIFY(!program.isEmpty());
         picture = sandbox::home() + QStringLiteral("/pictures/logo.png");
         QVERIFY(sandbox::writeFile(picture, sandbox::readFile(QStringLiteral(":/res/zarvel-logo.png"))));
     }
@@ -178,12 +177,6 @@ private slots:
         dialog.reset();
         if (QFileInfo(buttonsFilePath()).isDir())
             QDir(buttonsFilePath()).removeRecursively();
-    }
-
-    void cleanupTestCase()
-    {
-        delete window;
-        Platform::setInstance(nullptr);
     }
 
     void windowAndGrid()

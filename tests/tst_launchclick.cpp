@@ -29,11 +29,7 @@ private:
     {
         if (!XSession::waitFor([this] { return QFile::exists(recordPath()); }, 20000))
             return QStringList();
-        const QByteArray bytes = sandbox::readFile(recordPath());
-        QStringList words = QString::fromLocal8Bit(bytes.constData(), bytes.size()).split(QLatin1Char('\0'));
-        words.removeLast(); // after the last NUL
-        QFile::remove(recordPath());
-        return words;
+        return sandbox::takeRecord(recordPath());
     }
 
     void openPanel()
@@ -65,9 +61,9 @@ private slots:
             QSKIP("needs a second button");
 
         recorder = sandbox::home() + QStringLiteral("/bin/launch me $now.sh");
-        QVERIFY(sandbox::writeFile(recorder, "#!/bin/sh\nprintf '%s\\0' \"$0\" \"$@\" > \"$HOME/.launch.$$\"\n"
-                                             "mv \"$HOME/.launch.$$\" \"$HOME/launch\"\n"));
-        QVERIFY(QFile::setPermissions(recorder, QFile::permissions(recorder) | QFile::ExeOwner));
+        QVERIFY(!sandbox::writeProgram(recorder, "#!/bin/sh\nprintf '%s\\0' \"$0\" \"$@\" > \"$HOME/.launch.$$\"\n"
+                                                  "mv \"$HOME/.launch.$$\" \"$HOME/launch\"\n")
+                     .isEmpty());
 
         // Button 1 starts the recorder; button 2 is a folder (slot 1 is its
         // way back) whose button 2 names a file that is not there.

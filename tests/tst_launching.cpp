@@ -9,6 +9,7 @@
 #include "platform/desktop.h"
 #include "platform/desktopentry.h"
 #include "tests/support/sandbox.h"
+#include "tests/support/testpanel.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -50,18 +51,11 @@ class TestLaunching : public QObject
 
 private:
     RealStartPlatform platform;
+    TestPanel panel;
     MainWindow *window = nullptr;
     QString bin, docs, applications;
 
     QString recordPath() const { return sandbox::home() + QStringLiteral("/launch"); }
-
-    QString makeScript(const QString &path, const QByteArray &content = recorderScript)
-    {
-        if (!sandbox::writeFile(path, content))
-            return QString();
-        QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
-        return path;
-    }
 
     static QJsonObject button(const QString &path, const QString &title = QString(),
                               const QJsonValue &folder = QJsonValue::Null)
@@ -145,11 +139,7 @@ private:
     {
         if (!QTest::qWaitFor([this] { return QFile::exists(recordPath()); }, 20000))
             return QStringList();
-        const QByteArray bytes = sandbox::readFile(recordPath());
-        QStringList words = QString::fromLocal8Bit(bytes.constData(), bytes.size()).split(QLatin1Char('\0'));
-        words.removeLast(); // after the last NUL
-        QFile::remove(recordPath());
-        return words;
+        return sandbox::takeRecord(recordPath());
     }
 
 private slots:
@@ -169,11 +159,11 @@ private slots:
         qputenv("PATH", QFile::encodeName(bin) + ':' + qgetenv("PATH"));
 
         const QByteArray b = QFile::encodeName(bin);
-        QVERIFY(!makeScript(bin + "/recorder").isEmpty());
-        QVERIFY(!makeScript(bin + "/handler").isEmpty());
-        QVERIFY(!makeScript(bin + "/broken.sh", "#!/nonexistent/interpreter\n").isEmpty());
+        QVERIFY(!sandbox::writeProgram(bin + "/recorder", recorderScript).isEmpty());
+        QVERIFY(!sandbox::writeProgram(bin + "/handler", recorderScript).isEmpty());
+        QVERIFY(!sandbox::writeProgram(bin + "/broken.sh", "#!/nonexistent/interpreter\n").isEmpty());
         QVERIFY(sandbox::writeFile(docs + "/notes and $things.txt", "some notes\n"));
-        QVERIFY(!makeScript(docs + "/marked.txt", "just text\n").isEmpty());
+        QVERIFY(!sandbox::writeProgram(docs + "/marked.txt", "just text\n").isEmpty());
         QVERIFY(sandbox::writeFile(docs + "/blob.zarvel-unknown", QByteArray("\x00\x01\x02\x03", 4)));
         QVERIFY(sandbox::writeFile(applications + "/zarvel-test-files.desktop",
                                    "[Desktop Entry]\nType=Application\nName=Files\nExec=\"" + b
@@ -208,15 +198,7 @@ private slots:
         QIcon::setThemeSearchPaths({icons});
         QIcon::setThemeName(QStringLiteral("hicolor"));
 
-        Platform::setInstance(&platform);
-        firstArgument = QStringLiteral("-checkupdate");
-        window = new MainWindow;
-    }
-
-    void cleanupTestCase()
-    {
-        delete window;
-        Platform::setInstance(nullptr);
+        window = panel.open(&platform);
     }
 
     void init()
@@ -284,7 +266,7 @@ private slots:
         QFETCH(QStringList, expected);
         QFETCH(QString, message);
         if (!expected.isEmpty() && expected.first() != bin + "/handler")
-            QVERIFY(!makeScript(expected.first()).isEmpty());
+            QVERIFY(!sandbox::writeProgram(expected.first(), recorderScript).isEmpty());
 
         QJsonObject root = defaultButtonsLevel();
         root.insert(buttonKey(buttonCount), button(stored, QStringLiteral("Target")));
@@ -429,7 +411,8 @@ private slots:
         if (buttonCount < 2)
             QSKIP("needs a second button");
 
-        const QString chosen = makeScript(sandbox::home() + QStringLiteral("/apps/") + fileName);
+        const QString chosen =
+            sandbox::writeProgram(sandbox::home() + QStringLiteral("/apps/") + fileName, recorderScript);
         QVERIFY(!chosen.isEmpty());
         useDocument(chainDocument(depth, missing ? QJsonValue::Null : QJsonValue::Undefined));
         for (int d = 0; d < depth; ++d)
@@ -467,7 +450,7 @@ private slots:
         QVERIFY(sandbox::writeFile(buttonsFilePath(), content));
         QVERIFY(QMetaObject::invokeMethod(window, "setButtonsConfiguration"));
         if (!chosen.isEmpty()) {
-            makeScript(chosen);
+            sandbox::writeProgram(chosen, recorderScript);
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot be read, so the button was not set\\.$"));
         }
         QVERIFY(clickAndAnswerFileDialog(panelButtons[0], chosen));

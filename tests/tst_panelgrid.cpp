@@ -7,6 +7,7 @@
 #include "panel/panelstate.h"
 #include "platform/fakeplatform.h"
 #include "tests/support/sandbox.h"
+#include "tests/support/testpanel.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -19,6 +20,7 @@ class TestPanelGrid : public QObject
 
 private:
     FakePlatform platform;
+    TestPanel panel;
     MainWindow *window = nullptr;
     QString program;
     QString picture;
@@ -44,21 +46,12 @@ private:
 private slots:
     void initTestCase()
     {
-        Platform::setInstance(&platform);
-        firstArgument = QStringLiteral("-checkupdate");
-        window = new MainWindow;
+        window = panel.open(&platform);
 
-        program = sandbox::home() + QStringLiteral("/bin/tool");
-        QVERIFY(sandbox::writeFile(program, "#!/bin/sh\n"));
-        QFile::setPermissions(program, QFile::permissions(program) | QFile::ExeOwner);
+        program = sandbox::writeProgram(sandbox::home() + QStringLiteral("/bin/tool"));
+        QVERIFY(!program.isEmpty());
         picture = sandbox::home() + QStringLiteral("/pictures/logo.png");
         QVERIFY(sandbox::writeFile(picture, sandbox::readFile(QStringLiteral(":/res/zarvel-logo.png"))));
-    }
-
-    void cleanupTestCase()
-    {
-        delete window;
-        Platform::setInstance(nullptr);
     }
 
     void windowIsAFixedSizeFramelessToolWindow()

@@ -4,6 +4,7 @@
 #include "panel/panelstate.h"
 #include "platform/fakeplatform.h"
 #include "tests/support/sandbox.h"
+#include "tests/support/testpanel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,6 +18,7 @@ class TestTray : public QObject
 
 private:
     FakePlatform platform;
+    TestPanel panel;
     MainWindow *window = nullptr;
 
     QList<QAction *> entries() const { return trayIcon->contextMenu()->actions(); }
@@ -25,15 +27,7 @@ private:
 private slots:
     void initTestCase()
     {
-        Platform::setInstance(&platform);
-        firstArgument = QStringLiteral("-checkupdate");
-        window = new MainWindow;
-    }
-
-    void cleanupTestCase()
-    {
-        delete window;
-        Platform::setInstance(nullptr);
+        window = panel.open(&platform);
     }
 
     void iconAndMenu()

@@ -6,6 +6,7 @@
 #include "panel/placement.h"
 #include "platform/fakeplatform.h"
 #include "tests/support/sandbox.h"
+#include "tests/support/testpanel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,6 +23,7 @@ class TestTrigger : public QObject
 
 private:
     FakePlatform platform;
+    TestPanel panel;
     MainWindow *window = nullptr;
 
     void invoke(const char *slot) { QVERIFY(QMetaObject::invokeMethod(window, slot)); }
@@ -52,15 +54,7 @@ private:
 private slots:
     void initTestCase()
     {
-        Platform::setInstance(&platform);
-        firstArgument = QStringLiteral("-checkupdate");
-        window = new MainWindow;
-    }
-
-    void cleanupTestCase()
-    {
-        delete window;
-        Platform::setInstance(nullptr);
+        window = panel.open(&platform);
     }
 
     void init()

@@ -6,6 +6,7 @@
 #include "platform/fakeplatform.h"
 #include "platform/updatecommand.h"
 #include "tests/support/sandbox.h"
+#include "tests/support/testpanel.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -24,6 +25,7 @@ class TestUpdates : public QObject
     Q_OBJECT
 
     FakePlatform platform;
+    TestPanel panel;
     MainWindow *window = nullptr;
 
     static QString title()
@@ -78,15 +80,7 @@ class TestUpdates : public QObject
 private slots:
     void initTestCase()
     {
-        Platform::setInstance(&platform);
-        firstArgument = QStringLiteral("-checkupdate");
-        window = new MainWindow;
-    }
-
-    void cleanupTestCase()
-    {
-        delete window;
-        Platform::setInstance(nullptr);
+        window = panel.open(&platform);
     }
 
     void init()

@@ -85,4 +85,20 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QString writeProgram(const QString &path, const QByteArray &content)
+{
+    if (!writeFile(path, content) || !QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner))
+        return QString();
+    return path;
+}
+
+QStringList takeRecord(const QString &path)
+{
+    const QByteArray bytes = readFile(path);
+    QFile::remove(path);
+    QStringList words = QString::fromLocal8Bit(bytes.constData(), bytes.size()).split(QLatin1Char('\0'));
+    words.removeLast(); // after the last NUL
+    return words;
+}
+
 } // namespace sandbox

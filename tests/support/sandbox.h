@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // Every test process runs with HOME and the XDG folders in a fresh
 // temporary directory, so no test ever reads or writes the real user's
@@ -18,6 +19,14 @@ QString home();
 // Small file helpers for tests.
 bool writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
+
+// Writes an executable file (a shell script by default); returns its path,
+// or an empty string when it could not be written.
+QString writeProgram(const QString &path, const QByteArray &content = "#!/bin/sh\n");
+
+// The NUL-separated words a recording script wrote to `path`; the record
+// is removed so that the next one starts fresh.
+QStringList takeRecord(const QString &path);
 
 } // namespace sandbox
 
