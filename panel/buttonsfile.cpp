@@ -46,7 +46,7 @@ QJsonObject defaultButtonsLevel()
 
 QJsonObject readButtonsObject(QFile &file)
 {
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!file.open(QIODevice::ReadOnly))
         return QJsonObject();
     const QByteArray bytes = file.readAll();
     file.close();
@@ -105,7 +105,7 @@ bool keepUnparsableFile(const QString &path, QString *backupPath)
     QFile file(path);
     if (!file.exists())
         return true;
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray bytes = file.readAll();
     file.close();
@@ -124,7 +124,7 @@ ButtonsFileCheck ensureButtonsFile(const QString &path, QString *backupPath)
     }
 
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!file.open(QIODevice::ReadOnly))
         return ButtonsFileCheck::Unreadable;
     const QByteArray bytes = file.readAll();
     const bool readFailed = file.error() != QFileDevice::NoError;

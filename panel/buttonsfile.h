@@ -20,7 +20,9 @@ QString buttonKey(int i);
 QJsonObject defaultButton();
 QJsonObject defaultButtonsLevel();
 
-// Reads a buttons document. Anything that is missing, unreadable, not JSON or
+// Reads a buttons document. Every reader of buttons.json reads its bytes as
+// they are: text mode would drop each carriage return, also one inside a
+// string, and JSON needs no line-end translation. Anything that is missing, unreadable, not JSON or
 // not an object at the top level reads as an empty object.
 QJsonObject readButtonsObject(QFile &file);
 

@@ -71,7 +71,7 @@ static bool readDocumentForChange(QJsonObject *root)
         *root = defaultButtonsLevel();
         return true;
     }
-    if (!buttonsFile.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!buttonsFile.open(QIODevice::ReadOnly))
         return false;
     const QByteArray bytes = buttonsFile.readAll();
     const bool readFailed = buttonsFile.error() != QFileDevice::NoError;

@@ -126,6 +126,19 @@ private slots:
         QVERIFY(backups().isEmpty());
     }
 
+    // Qt's parser takes a raw carriage return inside a string, as some
+    // editors leave it; reading the file in text mode used to drop it.
+    void rawCarriageReturnInAStringIsKept()
+    {
+        QVERIFY(writeFile(path, "{\"Button01\": {\"title\": \"two\rlines\"}}"));
+        QFile file(path);
+        QCOMPARE(readButtonsObject(file).value(buttonKey(1)).toObject().value(QStringLiteral("title")),
+                 QStringLiteral("two\rlines"));
+        QCOMPARE(ensureButtonsFile(path), ButtonsFileCheck::Completed);
+        QCOMPARE(parse(readFile(path)).value(buttonKey(1)).toObject().value(QStringLiteral("title")),
+                 QStringLiteral("two\rlines"));
+    }
+
     void emptyObjectGetsEveryButton()
     {
         QVERIFY(writeFile(path, "{}"));
