@@ -4,8 +4,8 @@
 #include "panel/buttonsfile.h"
 
 #include <QJsonObject>
+#include <QJsonValue>
 #include <QStringList>
-#include <QVariantMap>
 
 QJsonDocument jsonDocument;
 QFile jsonFile;
@@ -20,35 +20,36 @@ static QFile &boundJsonFile()
     return jsonFile;
 }
 
-// Looks up keys[index..] below `value`; `result` is written only when the
-// whole remaining path exists.
-static void getNestedValue(const QVariant &value, const QStringList &keys, int index, QVariant &result)
+// Looks up keys[index..] below `object`; `result` is written only when the
+// whole remaining path exists. Only the value found is converted to a
+// variant: the editor asks for single fields on every keystroke, and
+// converting the whole document each time grows with every folder in it.
+static void getNestedValue(const QJsonObject &object, const QStringList &keys, int index, QVariant &result)
 {
-    const QString &key = keys.at(index);
-    if (value.userType() != QMetaType::QVariantMap)
-        return;
-    const QVariantMap map = value.toMap();
-    const auto it = map.constFind(key);
-    if (it == map.constEnd())
+    const auto it = object.constFind(keys.at(index));
+    if (it == object.constEnd())
         return;
     if (keys.size() - index == 1)
-        result = it.value();
-    else
-        getNestedValue(it.value(), keys, index + 1, result);
+        result = it.value().toVariant();
+    else if (it.value().isObject())
+        getNestedValue(it.value().toObject(), keys, index + 1, result);
 }
 
-// Stores `value` at keys[index..] below `map`, creating the objects that are
-// missing and replacing anything along the way that is not an object.
-static void setNestedValue(QVariantMap &map, const QStringList &keys, int index, const QVariant &value)
+// Stores `value` at keys[index..] below `object`, creating the objects that
+// are missing and replacing anything along the way that is not an object.
+// Objects are shared until written, so only the levels on the path are
+// copied.
+static void setNestedValue(QJsonObject &object, const QStringList &keys, int index, const QJsonValue &value)
 {
     const QString &key = keys.at(index);
     if (keys.size() - index == 1) {
-        map.insert(key, value);
+        object.insert(key, value);
         return;
     }
-    QVariantMap sub = map.value(key).toMap();
+    QJsonObject sub = object.value(key).toObject();
+    object.remove(key); // drops the shared reference before the level is changed
     setNestedValue(sub, keys, index + 1, value);
-    map.insert(key, sub);
+    object.insert(key, sub);
 }
 
 // Empty keys are kept: "" names the member with the empty name, and "a..b"
@@ -62,7 +63,7 @@ void moreSettings::readJson()
 {
     QFile &file = boundJsonFile();
     QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    if (file.open(QIODevice::ReadOnly)) {
         bytes = file.readAll();
         file.close();
     }
@@ -87,21 +88,14 @@ void moreSettings::saveJson()
 QVariant moreSettings::getJsonDocument(QString path)
 {
     QVariant result;
-    const QVariantMap root = jsonDocument.object().toVariantMap();
-    const QStringList keys = pathKeys(path);
-    const auto it = root.constFind(keys.first());
-    if (it == root.constEnd())
-        return result;
-    if (keys.size() == 1)
-        result = it.value();
-    else
-        getNestedValue(it.value(), keys, 1, result);
+    getNestedValue(jsonDocument.object(), pathKeys(path), 0, result);
     return result;
 }
 
 void moreSettings::setJsonDocument(QString path, QVariant new_value)
 {
-    QVariantMap root = jsonDocument.object().toVariantMap();
-    setNestedValue(root, pathKeys(path), 0, new_value);
-    jsonDocument.setObject(QJsonObject::fromVariantMap(root));
+    QJsonObject root = jsonDocument.object();
+    jsonDocument = QJsonDocument(); // the only other reference to root
+    setNestedValue(root, pathKeys(path), 0, QJsonValue::fromVariant(new_value));
+    jsonDocument.setObject(root);
 }
