@@ -50,7 +50,10 @@ ButtonIcon buttonIcon(const QString &target, const QString &icon, const QFileIco
         look.icon.addPixmap(pixmap, QIcon::Normal, QIcon::Off);
         look.size = QSize(32, 32);
     } else if (!iconFile.isEmpty()) {
-        look.icon.addPixmap(QPixmap(iconFile), QIcon::Normal, QIcon::Off);
+        // Only a regular file is read: a named pipe would hold the panel
+        // until something writes to it, and a device never ends.
+        if (QFileInfo(iconFile).isFile())
+            look.icon.addPixmap(QPixmap(iconFile), QIcon::Normal, QIcon::Off);
         look.size = QSize(30, 30);
     }
     return look;

@@ -48,8 +48,9 @@ static QString unescapeValue(const QString &raw)
 DesktopEntry::DesktopEntry(const QString &path)
     : m_path(path)
 {
+    // A named pipe or a device under an entry's name would never end.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
         return;
     bool inEntryGroup = false;
     while (!file.atEnd()) {

@@ -206,7 +206,7 @@ QIcon desktopEntryIcon(const QString &file)
     if (name.isEmpty())
         return QIcon();
     if (QFileInfo(name).isAbsolute())
-        return QFileInfo::exists(name) ? QIcon(name) : QIcon();
+        return QFileInfo(name).isFile() ? QIcon(name) : QIcon();
     QIcon icon = QIcon::fromTheme(name);
     // Some entries give the icon's file name ("tool.png") instead of its name.
     if (icon.isNull() && QFileInfo(name).completeBaseName() != name)

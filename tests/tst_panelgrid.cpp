@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 class TestPanelGrid : public QObject
 {
     Q_OBJECT
@@ -52,6 +54,8 @@ private slots:
         QVERIFY(!program.isEmpty());
         picture = sandbox::home() + QStringLiteral("/pictures/logo.png");
         QVERIFY(sandbox::writeFile(picture, sandbox::readFile(QStringLiteral(":/res/zarvel-logo.png"))));
+        for (const char *pipe : {"/pictures/pipe", "/pictures/pipe.desktop"})
+            QCOMPARE(::mkfifo(QFile::encodeName(sandbox::home() + QLatin1String(pipe)).constData(), 0600), 0);
     }
 
     void windowIsAFixedSizeFramelessToolWindow()
@@ -133,6 +137,17 @@ private slots:
             << button(quoted(program), QStringLiteral("\"/opt/TOOL.EXE\"")) << false << QSize(30, 30)
             << "Click to set an application"
             << "#000000";
+        // Read as a picture, either would hold the panel for ever.
+        QTest::newRow("named pipe") << button(quoted(program), sandbox::home() + QStringLiteral("/pictures/pipe"))
+                                    << false << QSize(30, 30) << "Click to set an application"
+                                    << "#000000";
+        QTest::newRow("named pipe called .desktop")
+            << button(quoted(program), sandbox::home() + QStringLiteral("/pictures/pipe.desktop")) << false
+            << QSize(30, 30) << "Click to set an application"
+            << "#000000";
+        QTest::newRow("device") << button(quoted(program), QStringLiteral("/dev/zero")) << false << QSize(30, 30)
+                                << "Click to set an application"
+                                << "#000000";
         QTest::newRow("icon set, none named") << button(quoted(program), noIcon) << false << QSize()
                                               << "Click to set an application"
                                               << "#000000";
