@@ -10,6 +10,8 @@ BUILD_PACKAGES="build-essential cmake qtbase5-dev qtbase5-dev-tools libqt5svg5-d
 # validator, the Windows cross-compiler and pkg-config that check the
 # Windows sources, and the damage extension's headers for the trigger
 # benchmark's probe.
+# What fuzzing needs: clang with libFuzzer and the sanitizer runtimes.
+FUZZ_PACKAGES="clang libclang-rt-14-dev"
 TEST_PACKAGES="xvfb xauth openbox xdotool trayer x11-utils x11-xserver-utils desktop-file-utils g++-mingw-w64-i686 pkg-config libxdamage-dev"
 
 ensure_packages() {

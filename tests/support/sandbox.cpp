@@ -19,8 +19,12 @@ int runSandboxed(int argc, char **argv, int (*run)(int, char **))
     if (qEnvironmentVariableIsSet(rootVariable))
         return run(argc, argv);
 
-    char pattern[] = "/tmp/zarvel-test-XXXXXX";
-    const char *dir = mkdtemp(pattern);
+    // TMPDIR lets a caller put the sandbox on a memory file system: the
+    // fuzz targets write buttons.json for every input, and each atomic write
+    // waits for the disk.
+    const QByteArray tmp = qgetenv("TMPDIR");
+    QByteArray pattern = (tmp.isEmpty() ? QByteArrayLiteral("/tmp") : tmp) + "/zarvel-test-XXXXXX";
+    const char *dir = mkdtemp(pattern.data());
     if (!dir) {
         std::perror("mkdtemp");
         return 2;
