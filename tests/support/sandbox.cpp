@@ -6,13 +6,40 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <linux/capability.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace sandbox {
 
 static const char rootVariable[] = "ZARVEL_TEST_SANDBOX";
+
+// Root passes every permission check, so a test running as root (as CI
+// does) could not make a file unreadable or a folder read-only to the
+// program: its permission faults would silently be no faults at all. The
+// test is re-executed as uid 0 without the two capabilities that override
+// file permissions, and so is everything it starts. Mounting (a full disk
+// is a tiny tmpfs) still works. Removed from the bounding set, they are not
+// granted again by execve; removed from the inheritable and ambient sets,
+// nothing carries them over either.
+static void obeyFilePermissions()
+{
+    const int overrides[] = {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH};
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
+    const bool haveSets = syscall(SYS_capget, &header, data) == 0;
+    for (int cap : overrides) {
+        if (prctl(PR_CAPBSET_DROP, cap, 0, 0, 0) != 0)
+            std::perror("prctl(PR_CAPBSET_DROP)");
+        prctl(PR_CAP_AMBIENT, PR_CAP_AMBIENT_LOWER, cap, 0, 0);
+        data[CAP_TO_INDEX(cap)].inheritable &= ~CAP_TO_MASK(cap);
+    }
+    if (haveSets && syscall(SYS_capset, &header, data) != 0)
+        std::perror("capset");
+}
 
 int runSandboxed(int argc, char **argv, int (*run)(int, char **))
 {
@@ -46,6 +73,8 @@ int runSandboxed(int argc, char **argv, int (*run)(int, char **))
     std::fflush(nullptr);
     const pid_t child = fork();
     if (child == 0) {
+        if (geteuid() == 0)
+            obeyFilePermissions();
         execv("/proc/self/exe", argv);
         std::perror("execv");
         _exit(127);
