@@ -63,7 +63,10 @@ bool writeButtonsDocument(const QString &path, const QJsonDocument &document)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
     const QByteArray bytes = document.toJson(QJsonDocument::Indented);
-    if (file.write(bytes) != bytes.size()) {
+    // Qt 5's QSaveFile commits even when the last flush of its buffer fails
+    // (QTBUG-75077): on a full disk a small document would replace the file
+    // with an empty one. Flushed here, that failure is seen in time.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }
