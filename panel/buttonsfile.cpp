@@ -53,10 +53,28 @@ QJsonObject readButtonsObject(QFile &file)
     return QJsonDocument::fromJson(bytes).object();
 }
 
+// Whether `path`, when it is a symbolic link, ends in a file or a free name
+// within as many links as the system follows.
+static bool linksEnd(const QString &path)
+{
+    QFileInfo info(path);
+    for (int links = 0; info.isSymLink(); ++links) {
+        if (links == 40)
+            return false;
+        info.setFile(info.symLinkTarget());
+    }
+    return true;
+}
+
 bool writeButtonsDocument(const QString &path, const QJsonDocument &document)
 {
     // Writing a null document would leave an empty file: never do that.
     if (document.isNull())
+        return false;
+    // QSaveFile writes through a link to the file it leads to, but replaces
+    // a link it cannot follow to its end (a loop) with a plain file. The
+    // link is the user's, whatever it is for: leave it alone.
+    if (!linksEnd(path))
         return false;
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
