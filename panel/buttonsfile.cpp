@@ -108,11 +108,14 @@ static QString freeBackupPath(const QString &path)
 }
 
 // Whatever an unparsable file held is the user's: keep it before it is
-// replaced. An empty file holds nothing worth a backup.
+// replaced. An empty file holds nothing worth a backup. A read-only one is
+// not to be replaced at all; a backup at every try would only pile up.
 static bool keepBytes(const QString &path, const QByteArray &bytes, QString *backupPath)
 {
     if (bytes.trimmed().isEmpty())
         return true;
+    if (!QFileInfo(path).isWritable())
+        return false;
     const QString backup = freeBackupPath(path);
     if (!QFile::copy(path, backup))
         return false;
