@@ -28,11 +28,11 @@ static const char rootVariable[] = "ZARVEL_TEST_SANDBOX";
 // sets, nothing carries them over.
 bool obeyFilePermissions()
 {
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_header_struct header { _LINUX_CAPABILITY_VERSION_3, 0 };
     __user_cap_data_struct sets[_LINUX_CAPABILITY_U32S_3] = {};
     if (syscall(SYS_capget, &header, sets) != 0)
         return false;
-    for (int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH}) {
+    for (int cap : { CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH }) {
         prctl(PR_CAPBSET_DROP, cap, 0, 0, 0);
         prctl(PR_CAP_AMBIENT, PR_CAP_AMBIENT_LOWER, cap, 0, 0);
         auto &set = sets[CAP_TO_INDEX(cap)];
