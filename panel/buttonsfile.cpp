@@ -53,17 +53,38 @@ QJsonObject readButtonsObject(QFile &file)
     return QJsonDocument::fromJson(bytes).object();
 }
 
+// Whether `path`, when it is a symbolic link, ends in a file or a free name
+// within as many links as the system follows.
+static bool linksEnd(const QString &path)
+{
+    QFileInfo info(path);
+    for (int links = 0; info.isSymLink(); ++links) {
+        if (links == 40)
+            return false;
+        info.setFile(info.symLinkTarget());
+    }
+    return true;
+}
+
 bool writeButtonsDocument(const QString &path, const QJsonDocument &document)
 {
     // Writing a null document would leave an empty file: never do that.
     if (document.isNull())
+        return false;
+    // QSaveFile writes through a link to the file it leads to, but replaces
+    // a link it cannot follow to its end (a loop) with a plain file. The
+    // link is the user's, whatever it is for: leave it alone.
+    if (!linksEnd(path))
         return false;
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
     const QByteArray bytes = document.toJson(QJsonDocument::Indented);
-    if (file.write(bytes) != bytes.size()) {
+    // Qt 5's QSaveFile commits even when the last flush of its buffer fails
+    // (QTBUG-75077): on a full disk a small document would replace the file
+    // with an empty one. Flushed here, that failure is seen in time.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }
@@ -87,11 +108,14 @@ static QString freeBackupPath(const QString &path)
 }
 
 // Whatever an unparsable file held is the user's: keep it before it is
-// replaced. An empty file holds nothing worth a backup.
+// replaced. An empty file holds nothing worth a backup. A read-only one is
+// not to be replaced at all; a backup at every try would only pile up.
 static bool keepBytes(const QString &path, const QByteArray &bytes, QString *backupPath)
 {
     if (bytes.trimmed().isEmpty())
         return true;
+    if (!QFileInfo(path).isWritable())
+        return false;
     const QString backup = freeBackupPath(path);
     if (!QFile::copy(path, backup))
         return false;

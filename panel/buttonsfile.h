@@ -28,15 +28,18 @@ QJsonObject readButtonsObject(QFile &file);
 
 // The one writer of buttons.json: indented JSON in text mode, written to a
 // temporary file beside the target and renamed over it, so a crash, a kill
-// or a full disk never leaves a truncated file behind. Creates the folder
-// when it is missing. Returns false when nothing was replaced.
+// or a full disk never leaves a truncated file behind. A symbolic link is
+// written through to its file and kept; a link loop is left as it is.
+// Creates the folder when it is missing. Returns false when nothing was
+// replaced.
 bool writeButtonsDocument(const QString &path, const QJsonDocument &document);
 bool writeButtonsDocument(const QString &path, const QJsonObject &root);
 
 // Before a file is replaced by a whole new document: when it holds
 // something that is not a JSON object (a hand edit gone wrong, a foreign
 // file), copies it to a new backup beside it (`backupPath`). Returns false
-// only when such a file could not be kept, and so must not be replaced.
+// only when such a file could not be kept or is read-only, and so must not
+// be replaced.
 bool keepUnparsableFile(const QString &path, QString *backupPath = nullptr);
 
 // What ensureButtonsFile() found and did.

@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QProcess>
 #include <QtTest>
 
 class TestStartup : public QObject
@@ -19,29 +18,6 @@ private:
         return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Zarvel/buttons.json");
     }
 
-    // Starts Zarvel with `arguments`, lets it run for a while and returns
-    // whether it was still running then; it is stopped afterwards.
-    bool keepsRunning(const QStringList &arguments, QByteArray *errors = nullptr)
-    {
-        QProcess zarvel;
-        zarvel.setProgram(QStringLiteral(ZARVEL_BINARY));
-        zarvel.setArguments(arguments);
-        zarvel.setWorkingDirectory(sandbox::home());
-        zarvel.start();
-        if (!zarvel.waitForStarted(5000))
-            return false;
-        const bool ended = zarvel.waitForFinished(1500);
-        if (!ended) {
-            zarvel.terminate();
-            if (!zarvel.waitForFinished(5000))
-                zarvel.kill();
-            zarvel.waitForFinished(5000);
-        }
-        if (errors)
-            *errors = zarvel.readAllStandardError();
-        return !ended;
-    }
-
 private slots:
     void init()
     {
@@ -51,7 +27,7 @@ private slots:
     void normalRunStaysAndCreatesTheDefaultDocument()
     {
         QVERIFY(!QFileInfo::exists(dataFile()));
-        QVERIFY(keepsRunning({QStringLiteral("-checkupdate")}));
+        QVERIFY(sandbox::zarvelKeepsRunning({QStringLiteral("-checkupdate")}));
         QCOMPARE(sandbox::readFile(dataFile()), QJsonDocument(defaultButtonsLevel()).toJson());
     }
 
@@ -59,7 +35,7 @@ private slots:
     {
         QVERIFY(sandbox::writeFile(dataFile(), "{ \"Button01\": "));
         QByteArray errors;
-        QVERIFY(keepsRunning({QStringLiteral("-checkupdate")}, &errors));
+        QVERIFY(sandbox::zarvelKeepsRunning({QStringLiteral("-checkupdate")}, &errors));
         const QStringList backups = QDir(QFileInfo(dataFile()).absolutePath())
                                         .entryList({QStringLiteral("buttons.json.*.bak")}, QDir::Files);
         QCOMPARE(backups.size(), 1);

@@ -3,16 +3,45 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 #include <cstdio>
 #include <cstdlib>
+#include <linux/capability.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace sandbox {
 
 static const char rootVariable[] = "ZARVEL_TEST_SANDBOX";
+
+// Root passes every permission check, so a test running as root (as CI
+// does) could not make a file unreadable or a folder read-only to the
+// program: its permission faults would silently be no faults at all. So the
+// sandboxed test runs as uid 0 without the two capabilities that override
+// file permissions, and so does everything it starts; the others (mounting
+// a tiny tmpfs as a full disk, for one) stay. Gone from the bounding set,
+// execve does not grant them again; gone from the inheritable and ambient
+// sets, nothing carries them over.
+bool obeyFilePermissions()
+{
+    __user_cap_header_struct header { _LINUX_CAPABILITY_VERSION_3, 0 };
+    __user_cap_data_struct sets[_LINUX_CAPABILITY_U32S_3] = {};
+    if (syscall(SYS_capget, &header, sets) != 0)
+        return false;
+    for (int cap : { CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH }) {
+        prctl(PR_CAPBSET_DROP, cap, 0, 0, 0);
+        prctl(PR_CAP_AMBIENT, PR_CAP_AMBIENT_LOWER, cap, 0, 0);
+        auto &set = sets[CAP_TO_INDEX(cap)];
+        set.effective &= ~CAP_TO_MASK(cap);
+        set.permitted &= ~CAP_TO_MASK(cap);
+        set.inheritable &= ~CAP_TO_MASK(cap);
+    }
+    return syscall(SYS_capset, &header, sets) == 0;
+}
 
 int runSandboxed(int argc, char **argv, int (*run)(int, char **))
 {
@@ -50,6 +79,8 @@ int runSandboxed(int argc, char **argv, int (*run)(int, char **))
     std::fflush(nullptr);
     const pid_t child = fork();
     if (child == 0) {
+        if (geteuid() == 0 && !obeyFilePermissions())
+            std::perror("capset");
         execv("/proc/self/exe", argv);
         std::perror("execv");
         _exit(127);
@@ -94,6 +125,27 @@ QString writeProgram(const QString &path, const QByteArray &content)
     if (!writeFile(path, content) || !QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner))
         return QString();
     return path;
+}
+
+bool zarvelKeepsRunning(const QStringList &arguments, QByteArray *errors)
+{
+    QProcess zarvel;
+    zarvel.setProgram(QStringLiteral(ZARVEL_BINARY));
+    zarvel.setArguments(arguments);
+    zarvel.setWorkingDirectory(home());
+    zarvel.start();
+    if (!zarvel.waitForStarted(5000))
+        return false;
+    const bool ended = zarvel.waitForFinished(1500);
+    if (!ended) {
+        zarvel.terminate();
+        if (!zarvel.waitForFinished(5000))
+            zarvel.kill();
+        zarvel.waitForFinished(5000);
+    }
+    if (errors)
+        *errors = zarvel.readAllStandardError();
+    return !ended;
 }
 
 QStringList takeRecord(const QString &path)

@@ -12,6 +12,11 @@ namespace sandbox {
 
 int runSandboxed(int argc, char **argv, int (*run)(int, char **));
 
+// Gives up the rights to pass file permission checks (root's, or those a
+// user namespace grants), for this process and what it starts; whether
+// that worked. runSandboxed() does it for tests that run as root.
+bool obeyFilePermissions();
+
 // The temporary root of this test process, and its home folder.
 QString root();
 QString home();
@@ -23,6 +28,11 @@ QByteArray readFile(const QString &path);
 // Writes an executable file (a shell script by default); returns its path,
 // or an empty string when it could not be written.
 QString writeProgram(const QString &path, const QByteArray &content = "#!/bin/sh\n");
+
+// Starts the real Zarvel with `arguments` in the home folder, lets it run
+// for a while and returns whether it was still running then; it is stopped
+// afterwards. `errors` gets what it wrote to stderr.
+bool zarvelKeepsRunning(const QStringList &arguments, QByteArray *errors = nullptr);
 
 // The NUL-separated words a recording script wrote to `path`; the record
 // is removed so that the next one starts fresh.
