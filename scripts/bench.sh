@@ -50,12 +50,25 @@ FLOOR="$BENCH/bench-floor"
 # ---------------------------------------------------------------- sandbox
 WORK=$(mktemp -d /tmp/zarvel-bench-XXXXXX)
 PIDS=""
-cleanup() {
-    for pid in $PIDS; do kill "$pid" 2>/dev/null || true; done
-    for pid in $PIDS; do
-        for _ in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+# Ends processes this script started, and reaps them, so that their ids
+# cannot have gone to anything else meanwhile. jgmenu ignores SIGTERM while
+# its menu is hidden, hence the SIGKILL after a second.
+stop() {
+    for pid in "$@"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "$@"; do
+        for _ in 1 2 3 4 5 6 7 8 9 10; do
+            # A child that ended stays a zombie until it is waited for.
+            [ "$(ps -o stat= -p "$pid" 2>/dev/null | cut -c1)" = Z ] && break
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
         kill -9 "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
     done
+}
+cleanup() {
+    # shellcheck disable=SC2086
+    stop $PIDS
     if [ -n "${BENCH_KEEP:-}" ]; then echo "Logs kept in $WORK"; else rm -rf "$WORK"; fi
 }
 trap cleanup EXIT
@@ -184,7 +197,8 @@ FLOOR_PID=$!
 # shellcheck disable=SC2086
 $JGMENU --hide-on-startup >"$WORK/jgmenu.log" 2>&1 &
 JGMENU_PID=$!
-PIDS="$ZARVEL_PID $FLOOR_PID $JGMENU_PID $PIDS"
+PROGRAMS="$ZARVEL_PID $FLOOR_PID $JGMENU_PID"
+PIDS="$PROGRAMS $PIDS"
 
 # The largest window that `xdotool search` finds with these arguments
 # (Zarvel's tray icon carries the panel's name too).
@@ -212,8 +226,9 @@ for _ in $(seq 100); do
 done
 sleep 2
 
-rss() { awk '/^VmRSS:/ { printf "%.1f", $2 / 1024 }' "/proc/$1/status"; }
-cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{ sum += $1 } END { printf "%.0f", sum }'; }
+# Resident memory in MB and CPU time in ns, or "-" once the process is gone.
+rss() { awk '/^VmRSS:/ { printf "%.1f", $2 / 1024 }' "/proc/$1/status" 2>/dev/null || echo -; }
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ sum += $1 } END { printf "%.0f", sum }'; }
 
 zarvel_rss_ready=$(rss "$ZARVEL_PID")
 floor_rss_ready=$(rss "$FLOOR_PID")
@@ -232,7 +247,7 @@ z1=$(cpu_ns "$ZARVEL_PID")
 f1=$(cpu_ns "$FLOOR_PID")
 j1=$(cpu_ns "$JGMENU_PID")
 t1=$(date +%s%N)
-percent() { echo "$1 $2 $t0 $t1" | awk '{ printf "%.3f", ($2 - $1) / ($4 - $3) * 100 }'; }
+percent() { echo "$1 $2 $t0 $t1" | awk 'NF == 4 && $2 > 0 { printf "%.3f", ($2 - $1) / ($4 - $3) * 100 }'; }
 zarvel_idle=$(percent "$z0" "$z1")
 floor_idle=$(percent "$f0" "$f1")
 jgmenu_idle=$(percent "$j0" "$j1")
@@ -272,7 +287,9 @@ if ! kill -0 "$ZARVEL_PID" 2>/dev/null; then
     cat "$WORK/zarvel.log" >&2
     exit 1
 fi
-for pid in $ZARVEL_PID $FLOOR_PID $JGMENU_PID; do kill "$pid" 2>/dev/null || true; done
+# shellcheck disable=SC2086
+stop $PROGRAMS
+PIDS=${PIDS#"$PROGRAMS "}
 
 # ---------------------------------------------------------------- in process
 echo "Measuring the panel's redraw, $REDRAWS rounds ..."
