@@ -187,13 +187,14 @@ echo "Measuring start to ready, $STARTS starts each ..."
 zarvel_start=$(word 2 "$(measure "$PROBE" start tray "$STARTS" "$ZARVEL" -checkupdate)")
 floor_start=$(word 2 "$(measure "$PROBE" start window "$STARTS" "$FLOOR")")
 # shellcheck disable=SC2086
-jgmenu_start=$(word 2 "$(measure "$PROBE" start window "$STARTS" $JGMENU)")
+jgmenu_start=$(word 2 "$(measure "$PROBE" start window "$STARTS" --remove "$HOME/.jgmenu-lockfile" $JGMENU)")
 
 # ---------------------------------------------------------------- the three, running
 "$ZARVEL" -checkupdate >"$WORK/zarvel.log" 2>&1 &
 ZARVEL_PID=$!
 "$FLOOR" --hidden >"$WORK/floor.log" 2>&1 &
 FLOOR_PID=$!
+rm -f "$HOME/.jgmenu-lockfile"
 # shellcheck disable=SC2086
 $JGMENU --hide-on-startup >"$WORK/jgmenu.log" 2>&1 &
 JGMENU_PID=$!

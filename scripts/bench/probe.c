@@ -1,13 +1,15 @@
 /* Measures from outside, on the X server, how fast a program gets ready,
  * shows its window and repaints it.
  *
- *   probe start window|tray ROUNDS PROGRAM [ARGUMENTS...]
+ *   probe start window|tray ROUNDS [--remove FILE] PROGRAM [ARGUMENTS...]
  *       Starts PROGRAM ROUNDS times, one run after the other, and times each
  *       from the fork to its first top-level window being viewable, or with
  *       "tray" to its system tray icon being viewable inside the tray. Each
- *       run is ended (SIGTERM) once it is ready. The owner of a window is
- *       told by the X-Resource extension, so windows of the window manager
- *       or the tray never count. The program's output goes to our stderr.
+ *       run is ended once it is ready (SIGTERM, SIGKILL after 2 s). The
+ *       owner of a window is told by the X-Resource extension, so windows of
+ *       the window manager or the tray never count. FILE is removed before
+ *       every start (a lock file that a killed run leaves behind). The
+ *       program's output goes to our stderr.
  *       Prints: ready <median> <worst> <best>
  *
  *   probe show WINDOW TRIGGER HIDE ROUNDS
@@ -162,7 +164,21 @@ static int isReady(Display *d, const Window *tracked, int count, pid_t trayPid, 
     return 0;
 }
 
-static int startRounds(Display *d, int tray, int rounds, char **command)
+/* Ends a run: politely first, as a program may clean up on SIGTERM, then
+ * for sure. */
+static void endRun(pid_t pid)
+{
+    kill(pid, SIGTERM);
+    for (int i = 0; i < 200; ++i) {
+        if (waitpid(pid, NULL, WNOHANG) == pid)
+            return;
+        usleep(10000);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, NULL, 0);
+}
+
+static int startRounds(Display *d, int tray, int rounds, const char *removeFile, char **command)
 {
     int resEvent, resError;
     if (!XResQueryExtension(d, &resEvent, &resError)) {
@@ -187,6 +203,8 @@ static int startRounds(Display *d, int tray, int rounds, char **command)
     for (int round = 0; round < rounds; ++round) {
         Window tracked[maxTracked];
         int count = 0;
+        if (removeFile)
+            unlink(removeFile);
         drain(d);
         double start = now();
         pid_t pid = fork();
@@ -218,9 +236,7 @@ static int startRounds(Display *d, int tray, int rounds, char **command)
                     readyAt = now();
             }
         }
-        kill(pid, SIGTERM);
-        int status = 0;
-        waitpid(pid, &status, 0);
+        endRun(pid);
         if (readyAt < 0) {
             fprintf(stderr, "probe: run %d of %s was not ready within %d s\n", round + 1, command[0],
                     startTimeoutMs / 1000);
@@ -308,7 +324,7 @@ static void hideWindow(Display *d, const Action *hide)
     default:
         break;
     }
-    XFlush(d);
+    XSync(d, False);
 }
 
 static int waitUnmapped(Display *d, Window target)
@@ -373,7 +389,7 @@ static int showRounds(Display *d, Window target, const Action *trigger, const Ac
         if (trigger->kind == chord) {
             XTestFakeButtonEvent(d, 3, False, 0);
             XTestFakeKeyEvent(d, alt, False, 0);
-            XFlush(d);
+            XSync(d, False);
         }
         if (paintAt < 0) {
             fprintf(stderr, "probe: round %d: the window was not %s within %d s\n", i + 1,
@@ -452,13 +468,15 @@ static int exposeRounds(Display *d, Window target, int rounds)
 static int usage(const char *name)
 {
     fprintf(stderr,
-            "usage: %s start window|tray ROUNDS PROGRAM [ARGUMENTS...]\n"
+            "usage: %s start window|tray ROUNDS [--remove FILE] PROGRAM [ARGUMENTS...]\n"
             "       %s show WINDOW chord|signal:PID click|escape|signal:PID|none ROUNDS\n"
             "       %s expose WINDOW ROUNDS\n"
             "       %s hide WINDOW click|escape|signal:PID\n",
             name, name, name, name);
     return 2;
 }
+
+static int run(Display *d, int argc, char **argv);
 
 int main(int argc, char **argv)
 {
@@ -470,13 +488,32 @@ int main(int argc, char **argv)
         return 1;
     }
     XSetErrorHandler(ignoreErrors);
+    int result = run(d, argc, argv);
+    /* Closing waits until the server has handled everything sent. An input
+     * event still in flight when the connection drops can be lost: a lost
+     * release leaves the button or key held in the server (and the window
+     * manager's implicit grab with it). */
+    XCloseDisplay(d);
+    return result;
+}
+
+static int run(Display *d, int argc, char **argv)
+{
     const char *mode = argv[1];
     if (strcmp(mode, "start") == 0 && argc >= 5) {
         int tray = strcmp(argv[2], "tray") == 0;
         if (!tray && strcmp(argv[2], "window") != 0)
             return usage(argv[0]);
         int rounds = atoi(argv[3]);
-        return startRounds(d, tray, rounds < 1 ? 1 : rounds, argv + 4);
+        char **command = argv + 4;
+        const char *removeFile = NULL;
+        if (strcmp(command[0], "--remove") == 0) {
+            if (argc < 7)
+                return usage(argv[0]);
+            removeFile = command[1];
+            command += 2;
+        }
+        return startRounds(d, tray, rounds < 1 ? 1 : rounds, removeFile, command);
     }
     Window target = strtoul(argv[2], NULL, 0);
     if (strcmp(mode, "show") == 0 && argc == 6) {
@@ -498,14 +535,15 @@ int main(int argc, char **argv)
         XSelectInput(d, target, StructureNotifyMask);
         if (!isViewable(d, target))
             return 0;
-        if (hide.kind == click)
+        if (hide.kind == click) {
+            /* Mapping our window may take the focus, and so hide the
+             * target, already. */
             awayWindow(d);
-        /* Mapping our window may take the focus and so hide the target
-         * already; the click still comes, as it ends any grab the chord
-         * left with the window manager. */
-        const int shown = isViewable(d, target);
+            if (!isViewable(d, target))
+                return 0;
+        }
         hideWindow(d, &hide);
-        return !shown || waitUnmapped(d, target) ? 0 : 1;
+        return waitUnmapped(d, target) ? 0 : 1;
     }
     return usage(argv[0]);
 }
