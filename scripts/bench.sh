@@ -47,6 +47,9 @@ BENCH="$BUILD/scripts/bench"
 PROBE="$BENCH/bench-probe"
 FLOOR="$BENCH/bench-floor"
 
+# Other work on the machine shows in every figure; the load says how much.
+LOAD_BEFORE=$(cut -d' ' -f1-3 /proc/loadavg)
+
 # ---------------------------------------------------------------- sandbox
 WORK=$(mktemp -d /tmp/zarvel-bench-XXXXXX)
 PIDS=""
@@ -318,7 +321,8 @@ row() { # label zarvel floor jgmenu
 }
 
 echo
-echo "Side by side (Xvfb, $(nproc) cores; MB = MiB)"
+echo "Side by side (Xvfb, $(nproc) cores, load average $LOAD_BEFORE before the run and" \
+    "$(cut -d' ' -f1-3 /proc/loadavg) after it; MB = MiB)"
 printf '%-44s %10s %10s %10s %10s\n' "" "Zarvel" "minimal Qt" "jgmenu" "Zarvel/Qt"
 row "start to ready, median of $STARTS, ms" "$zarvel_start" "$floor_start" "$jgmenu_start"
 row "resident memory at ready, MB" "$zarvel_rss_ready" "$floor_rss_ready" "$jgmenu_rss_ready"
