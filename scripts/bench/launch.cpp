@@ -40,7 +40,8 @@ int main(int argc, char *argv[])
     const QString program = QString::fromLocal8Bit(argv[2]);
     const QString entry = QString::fromLocal8Bit(argv[3]);
     const QString document = QString::fromLocal8Bit(argv[4]);
-    auto quoted = [](const QString &path) { return QLatin1Char('"') + path + QLatin1Char('"'); };
+    // QString, not a builder that would refer to temporaries of the lambda.
+    auto quoted = [](const QString &path) -> QString { return QLatin1Char('"') + path + QLatin1Char('"'); };
 
     std::printf("%-40s %10s %10s\n", "blocking time per start", "median ms", "worst ms");
     measure("floor: QProcess::startDetached", rounds, [&] { return QProcess::startDetached(program, {}); });
