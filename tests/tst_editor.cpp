@@ -8,6 +8,7 @@
 #include "panel/mainwindow.h"
 #include "panel/panelstate.h"
 #include "platform/fakeplatform.h"
+#include "tests/support/modal.h"
 #include "tests/support/sandbox.h"
 #include "tests/support/testpanel.h"
 
@@ -63,21 +64,6 @@ QJsonObject fileObject()
     return QJsonDocument::fromJson(sandbox::readFile(buttonsFilePath())).object();
 }
 
-// Runs `action` on the next modal dialog of type T once it shows: the static
-// file and colour dialogs block in exec(), so this is how a test reaches them.
-template<typename T, typename Action> void onNextModal(Action action)
-{
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        action(dialog);
-    });
-    timer->start(5);
-}
 
 } // namespace
 

@@ -10,6 +10,7 @@
 #include "panel/mainwindow.h"
 #include "panel/panelstate.h"
 #include "platform/fakeplatform.h"
+#include "tests/support/modal.h"
 #include "tests/support/sandbox.h"
 #include "tests/support/testpanel.h"
 
@@ -69,21 +70,6 @@ QStringList snapshot(const QString &dir)
     return entries;
 }
 
-// Runs `action` on the next modal dialog of type T once it shows: file
-// dialogs and message boxes block in exec(), so this is how a test answers.
-template<typename T, typename Action> void onNextModal(Action action)
-{
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible())
-            return;
-        timer->deleteLater();
-        timer->stop();
-        action(dialog);
-    });
-    timer->start(5);
-}
 
 QString errnoText()
 {
