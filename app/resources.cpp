@@ -1,6 +1,8 @@
 #include "app/resources.h"
 
-#include <QtGlobal>
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
 
 void initResources()
 {
@@ -9,4 +11,14 @@ void initResources()
         return true;
     }();
     Q_UNUSED(registered);
+}
+
+QIcon logoIcon()
+{
+    initResources();
+    const QImage logo(QStringLiteral(":/res/zarvel-logo.png"));
+    QIcon icon;
+    for (int side : {16, 22, 24, 32, 48, 64})
+        icon.addPixmap(QPixmap::fromImage(logo.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    return icon;
 }

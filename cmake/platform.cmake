@@ -10,9 +10,9 @@ set(ZARVEL_PLATFORM_LIBRARIES)
 if(WIN32)
     list(APPEND ZARVEL_PLATFORM_SOURCES
         platform/autostart_win.cpp
-        platform/desktop.h
         platform/launch_win.cpp
         platform/platform_win.cpp
+        platform/platform_win.h
         platform/updater_win.cpp
         platform/winapi.cpp
         platform/winapi.h
@@ -25,11 +25,11 @@ else()
     endif()
     list(APPEND ZARVEL_PLATFORM_SOURCES
         platform/autostart_x11.cpp
-        platform/desktop.h
         platform/desktopentry.cpp
         platform/desktopentry.h
         platform/launch_x11.cpp
         platform/platform_x11.cpp
+        platform/platform_x11.h
         platform/updater_x11.cpp
         platform/x11input.cpp
         platform/x11input.h

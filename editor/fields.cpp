@@ -2,8 +2,9 @@
 #include "ui_moresettings.h"
 
 #include "editor/editorstate.h"
-#include "panel/buttonsfile.h"
-#include "panel/buttonstyle.h"
+#include "buttons/buttonsfile.h"
+#include "buttons/document.h"
+#include "buttons/buttonstyle.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -28,33 +29,33 @@ void moreSettings::on_lineEdit_url_textChanged(const QString &arg1)
         setButtonsConfiguration(0);
         return;
     }
-    setJsonDocument(selectedButtonPath() + QStringLiteral(".path"), arg1);
+    setJsonDocument(selectedButtonPath() + QLatin1Char('.') + pathMember, arg1);
     setButtonsConfiguration(selectedButton - 1);
 }
 
 void moreSettings::on_lineEdit_icon_textChanged(const QString &arg1)
 {
-    setJsonDocument(selectedButtonPath() + QStringLiteral(".icon"), arg1);
+    setJsonDocument(selectedButtonPath() + QLatin1Char('.') + iconMember, arg1);
     setButtonsConfiguration(selectedButton - 1);
 }
 
 void moreSettings::on_lineEdit_title_textChanged(const QString &arg1)
 {
     // The grid shows no titles: nothing to redraw.
-    setJsonDocument(selectedButtonPath() + QStringLiteral(".title"), arg1);
+    setJsonDocument(selectedButtonPath() + QLatin1Char('.') + titleMember, arg1);
 }
 
 void moreSettings::on_lineEdit_background_textChanged(const QString &arg1)
 {
     // The redraw puts "#000000" in the document while the text is not yet a
     // colour; the field keeps what the user typed.
-    setJsonDocument(selectedButtonPath() + QStringLiteral(".background"), arg1);
+    setJsonDocument(selectedButtonPath() + QLatin1Char('.') + backgroundMember, arg1);
     setButtonsConfiguration(selectedButton - 1);
 }
 
 void moreSettings::on_pushButton_browsePath_clicked()
 {
-    const QString current = getRealPath(getJsonDocument(selectedButtonPath() + QStringLiteral(".path")).toString());
+    const QString current = getRealPath(getJsonDocument(selectedButtonPath() + QLatin1Char('.') + pathMember).toString());
     const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Select Application"), current, QString());
     if (file.isEmpty())
         return;
@@ -65,7 +66,7 @@ void moreSettings::on_pushButton_browsePath_clicked()
 
 void moreSettings::on_pushButton_browseIcon_clicked()
 {
-    const QString current = getRealPath(getJsonDocument(selectedButtonPath() + QStringLiteral(".icon")).toString());
+    const QString current = getRealPath(getJsonDocument(selectedButtonPath() + QLatin1Char('.') + iconMember).toString());
     const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Select Icon"), current, QString());
     if (!file.isEmpty())
         ui->lineEdit_icon->setText(quoteStoredPath(file));

@@ -2,44 +2,29 @@
 #include "ui_moresettings.h"
 
 #include "editor/editorstate.h"
-#include "panel/buttonsfile.h"
+#include "buttons/buttonsfile.h"
+#include "buttons/document.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QJsonObject>
 #include <QMessageBox>
 
-// Slot 1 of a new folder: the way back. The panel treats slot 1 of a folder
-// as Back whatever it stores, so it carries no path.
-static QJsonObject backButton()
-{
-    return QJsonObject {
-        { QStringLiteral("icon"), QStringLiteral(":/res/back.png") },
-        { QStringLiteral("title"), QStringLiteral("Back") },
-        { QStringLiteral("background"), QStringLiteral("#000000") },
-        { QStringLiteral("folder"), QJsonValue::Null },
-    };
-}
-
 void moreSettings::createFolder()
 {
     const QString button = folderPrefix + buttonKey(selectedButton);
 
-    // One click must not wipe a whole folder tree: a button that already is
-    // a folder stays as it is. Reset it first to start an empty one.
-    if (getJsonDocument(button + QStringLiteral(".path")).toString() == QLatin1String("Folder")
-        && getJsonDocument(button + QStringLiteral(".folder")).userType() == QMetaType::QVariantMap)
+    // One click must not wipe a whole folder tree: a folder that holds a
+    // level stays as it is. Reset it first to start an empty one.
+    const QJsonValue current = QJsonValue::fromVariant(getJsonDocument(button));
+    if (isFolder(current) && current.toObject().value(folderMember).isObject())
         return;
 
-    QJsonObject folder;
-    for (int k = 1; k <= buttonCount; ++k)
-        folder.insert(buttonKey(k), k == 1 ? backButton() : defaultButton());
-
-    setJsonDocument(button + QStringLiteral(".folder"), folder);
-    setJsonDocument(button + QStringLiteral(".path"), QStringLiteral("Folder"));
-    setJsonDocument(button + QStringLiteral(".title"), QStringLiteral("Folder"));
-    setJsonDocument(button + QStringLiteral(".icon"), QStringLiteral(":/res/folder.png"));
-    setJsonDocument(button + QStringLiteral(".background"), QStringLiteral("#000000"));
+    setJsonDocument(button + QLatin1Char('.') + folderMember, newFolderLevel());
+    setJsonDocument(button + QLatin1Char('.') + pathMember, folderMarker);
+    setJsonDocument(button + QLatin1Char('.') + titleMember, QStringLiteral("Folder"));
+    setJsonDocument(button + QLatin1Char('.') + iconMember, QStringLiteral(":/res/folder.png"));
+    setJsonDocument(button + QLatin1Char('.') + backgroundMember, QStringLiteral("#000000"));
     setButtonsConfiguration(selectedButton - 1);
     getButtonsDetails(selectedButton - 1);
 }
@@ -72,15 +57,15 @@ void moreSettings::on_buttonBox_clicked(QAbstractButton *button)
         break;
     case QDialogButtonBox::Reset:
         if (backCase) {
-            ui->lineEdit_title->setText(QStringLiteral("Back"));
-            ui->lineEdit_icon->setText(QStringLiteral(":/res/back.png"));
+            ui->lineEdit_title->setText(backTitle);
+            ui->lineEdit_icon->setText(backIcon);
         } else {
             ui->lineEdit_url->clear();
             ui->lineEdit_title->clear();
             ui->lineEdit_icon->clear();
         }
         ui->lineEdit_background->setText(QStringLiteral("#000000"));
-        setJsonDocument(selected + QStringLiteral(".folder"), QVariant());
+        setJsonDocument(selected + QLatin1Char('.') + folderMember, QVariant());
         break;
     default:
         break;

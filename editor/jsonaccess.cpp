@@ -1,7 +1,8 @@
 #include "editor/moresettings.h"
 
 #include "editor/editorstate.h"
-#include "panel/buttonsfile.h"
+#include "buttons/buttonsfile.h"
+#include "buttons/document.h"
 
 #include <QJsonObject>
 #include <QJsonValue>
@@ -61,13 +62,8 @@ static QStringList pathKeys(const QString &path)
 
 void moreSettings::readJson()
 {
-    QFile &file = boundJsonFile();
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly)) {
-        bytes = file.readAll();
-        file.close();
-    }
-    jsonDocument = QJsonDocument::fromJson(bytes);
+    const ButtonsRead read = readButtonsFile(boundJsonFile().fileName());
+    jsonDocument = read.status == ReadStatus::Ok ? QJsonDocument(read.root) : QJsonDocument();
 }
 
 void moreSettings::saveJson()
@@ -82,7 +78,7 @@ void moreSettings::saveJson()
     // The file may have been broken by hand since the editor read it; the
     // document replaces it only once its old content is kept.
     const QString path = boundJsonFile().fileName();
-    jsonSaved = keepUnparsableFile(path) && writeButtonsDocument(path, jsonDocument);
+    jsonSaved = keepUnparsableFile(path) && writeButtonsDocument(path, jsonDocument.object());
 }
 
 QVariant moreSettings::getJsonDocument(QString path)

@@ -4,9 +4,10 @@
 #include "app/config.h"
 #include "app/resources.h"
 #include "editor/editorstate.h"
-#include "panel/buttongrid.h"
-#include "panel/buttonsfile.h"
-#include "panel/buttonstyle.h"
+#include "buttons/buttongrid.h"
+#include "buttons/buttonsfile.h"
+#include "buttons/buttonstyle.h"
+#include "buttons/document.h"
 
 #include <QColor>
 #include <QEvent>
@@ -21,13 +22,8 @@ QString folderPrefix;
 int dragSource = 0;
 bool dropPending = false;
 
-// What the panel takes as the target of a folder's slot 1, whatever that
-// slot stores; the grid draws the slot the same way, so both show alike.
-static const QString folderBackMarker = QStringLiteral("FolderBack");
-
 // Whether `prefix`, as navigation builds it ("", "Button02.folder.", ...),
-// still leads through folder buttons of the document: each step a button
-// whose path is "Folder" and whose "folder" is an object.
+// still leads through folder buttons of the document.
 static bool leadsToFolder(const QString &prefix)
 {
     const QStringList parts = prefix.split(QLatin1Char('.'));
@@ -35,13 +31,10 @@ static bool leadsToFolder(const QString &prefix)
         return false;
     QJsonObject level = jsonDocument.object();
     for (int i = 0; i + 1 < parts.size(); i += 2) {
-        if (parts.at(i + 1) != QLatin1String("folder"))
+        const QJsonValue button = level.value(parts.at(i));
+        if (parts.at(i + 1) != folderMember || !isFolder(button))
             return false;
-        const QJsonObject button = level.value(parts.at(i)).toObject();
-        if (button.value(QStringLiteral("path")).toString() != QLatin1String("Folder")
-            || !button.value(QStringLiteral("folder")).isObject())
-            return false;
-        level = button.value(QStringLiteral("folder")).toObject();
+        level = folderLevel(button);
     }
     return true;
 }
@@ -87,7 +80,7 @@ void moreSettings::setButtonsLayout()
 {
     int rows = 0;
     QVBoxLayout *column = makeButtonGrid(editorButtons, buttonCount, [this](QPushButton *button, int n) {
-        connect(button, SIGNAL(clicked()), this, SLOT(buttonClick()));
+        connect(button, &QPushButton::clicked, this, &moreSettings::buttonClick);
         button->installEventFilter(this);
         setButtonsConfiguration(n - 1);
     }, &rows);
@@ -102,17 +95,17 @@ void moreSettings::setButtonsConfiguration(int buttonIndex)
     const bool backPosition = n == 1 && !folderPrefix.isEmpty();
     QPushButton *gridButton = editorButtons[buttonIndex];
 
-    const QString target = getJsonDocument(button + QStringLiteral(".path")).toString();
+    const QString target = getJsonDocument(button + QLatin1Char('.') + pathMember).toString();
     if (target.isEmpty() && !backPosition) {
         gridButton->setIcon(QIcon());
     } else {
-        const QString icon = getJsonDocument(button + QStringLiteral(".icon")).toString();
+        const QString icon = getJsonDocument(button + QLatin1Char('.') + iconMember).toString();
         applyButtonIcon(gridButton, buttonIcon(backPosition ? folderBackMarker : target, icon, iconProvider));
     }
 
     gridButton->setToolTip(QStringLiteral("Click to edit button ") + QString::number(n));
 
-    const QString background = button + QStringLiteral(".background");
+    const QString background = button + QLatin1Char('.') + backgroundMember;
     if (!QColor::isValidColor(getJsonDocument(background).toString()))
         setJsonDocument(background, QStringLiteral("#000000"));
     const QString colour = getJsonDocument(background).toString();
@@ -141,13 +134,13 @@ void moreSettings::getButtonsDetails(int buttonIndex)
     selectedButton = n;
 
     ui->label_title->setText(QStringLiteral("Button ") + QString::number(n) + QStringLiteral(" Settings"));
-    ui->lineEdit_title->setText(getJsonDocument(button + QStringLiteral(".title")).toString());
-    ui->lineEdit_icon->setText(getJsonDocument(button + QStringLiteral(".icon")).toString());
-    ui->lineEdit_background->setText(getJsonDocument(button + QStringLiteral(".background")).toString());
+    ui->lineEdit_title->setText(getJsonDocument(button + QLatin1Char('.') + titleMember).toString());
+    ui->lineEdit_icon->setText(getJsonDocument(button + QLatin1Char('.') + iconMember).toString());
+    ui->lineEdit_background->setText(getJsonDocument(button + QLatin1Char('.') + backgroundMember).toString());
 
     const bool backPosition = buttonIndex == 0 && !folderPrefix.isEmpty();
     ui->lineEdit_url->setText(
-        backPosition ? folderBackMarker : getJsonDocument(button + QStringLiteral(".path")).toString());
+        backPosition ? folderBackMarker : getJsonDocument(button + QLatin1Char('.') + pathMember).toString());
     ui->lineEdit_url->setEnabled(!backPosition);
     ui->pushButton_browsePath->setEnabled(!backPosition);
     ui->pushButton_setToFolder->setEnabled(!backPosition);
@@ -200,7 +193,7 @@ bool moreSettings::eventFilter(QObject *watched, QEvent *event)
 
     if (event->type() == QEvent::MouseButtonDblClick) {
         const QString key = buttonKey(position);
-        if (getJsonDocument(folderPrefix + key + QStringLiteral(".path")).toString() == QLatin1String("Folder")) {
+        if (isFolder(QJsonValue::fromVariant(getJsonDocument(folderPrefix + key)))) {
             folderPrefix += key + QStringLiteral(".folder.");
         } else if (position == 1 && !folderPrefix.isEmpty()) {
             // "A.folder.B.folder." -> "A.folder."; "A.folder." -> "".

@@ -57,4 +57,9 @@ private:
     QFileIconProvider iconProvider;
     // Clears dropPending 10 ms after the latest release on a grid button.
     QTimer *m_dropTimer;
+
+    // Tests, fuzz targets and benchmarks reach the private operations
+    // through this class (tests/support/access.h), so that renaming one
+    // fails to compile there.
+    friend class EditorAccess;
 };

@@ -1,78 +1,59 @@
 #include "panel/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "panel/buttongrid.h"
-#include "panel/buttonsfile.h"
-#include "panel/buttonstyle.h"
+#include "buttons/buttongrid.h"
+#include "buttons/buttonsfile.h"
+#include "buttons/buttonstyle.h"
 #include "panel/panelstate.h"
 
 #include <QColor>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-QPushButton *panelButtons[buttonCount] = {};
-QStringList buttonPaths;
-
-static const QString folderBackMarker = QStringLiteral("FolderBack");
-
 void MainWindow::setButtonsLayout()
 {
     int rows = 0;
-    QVBoxLayout *column = makeButtonGrid(panelButtons, buttonCount, [this](QPushButton *button, int) {
-        connect(button, SIGNAL(clicked()), this, SLOT(buttonClick()));
-    }, &rows);
+    QVBoxLayout *column = makeButtonGrid(
+        panelButtons, buttonCount,
+        [this](QPushButton *button, int) { connect(button, &QPushButton::clicked, this, &MainWindow::buttonClick); },
+        &rows);
     ui->groupBox->setLayout(column);
     setFixedSize(104, rows * 45 + 76);
 }
 
 void MainWindow::setButtonsConfiguration()
 {
-    QJsonObject level = readButtonsObject(buttonsFile);
-    for (int k : qAsConst(folderStack))
-        level = level.value(buttonKey(k)).toObject().value(QStringLiteral("folder")).toObject();
+    // A level that is gone (the file changed under an entered folder) shows
+    // as empty; the next click there returns to the top level.
+    QJsonObject level;
+    levelAt(readButtonsObject(buttonsFilePath()), folderStack, &level);
 
-    QStringList icons;
-    QStringList titles;
-    QStringList backgrounds;
     buttonPaths.clear();
-    for (auto it = level.constBegin(); it != level.constEnd(); ++it) {
-        const QJsonObject button = it.value().toObject();
-        if (buttonPaths.isEmpty() && !folderStack.isEmpty())
-            buttonPaths.append(folderBackMarker);
+    for (int n = 1; n <= buttonCount; ++n) {
+        // Slot n is member "ButtonNN", whatever else the level holds; a
+        // missing or malformed member is an unset button.
+        const QJsonObject button = level.value(buttonKey(n)).toObject();
+        const bool back = n == 1 && !folderStack.isEmpty();
+        QString path = back ? folderBackMarker : button.value(pathMember).toString();
+        QString icon = button.value(iconMember).toString();
+        QString title = button.value(titleMember).toString();
+        if (back && icon.isEmpty() && title.isEmpty()) {
+            // Inside a folder slot 1 is always the way back, also when the
+            // folder stores none, so the user is never stuck there.
+            icon = backIcon;
+            title = backTitle;
+        }
+        buttonPaths.append(path);
+
+        QPushButton *gridButton = panelButtons[n - 1];
+        if (path.isEmpty())
+            gridButton->setIcon(QIcon());
         else
-            buttonPaths.append(button.value(QStringLiteral("path")).toString());
-        icons.append(button.value(QStringLiteral("icon")).toString());
-        titles.append(button.value(QStringLiteral("title")).toString());
-        backgrounds.append(button.value(QStringLiteral("background")).toString());
-    }
-
-    // A level with fewer members than buttons (a hand-edited file, or a
-    // folder button whose "folder" is not an object) shows the missing
-    // slots as unset buttons. Inside a folder slot 1 is always the way back,
-    // even when the level is empty, so the user is never stuck there.
-    const bool backMissing = !folderStack.isEmpty() && buttonPaths.isEmpty();
-    while (buttonPaths.size() < buttonCount) {
-        buttonPaths.append(buttonPaths.isEmpty() && !folderStack.isEmpty() ? folderBackMarker : QString());
-        icons.append(QString());
-        titles.append(QString());
-        backgrounds.append(QString());
-    }
-    if (backMissing) {
-        icons[0] = QStringLiteral(":/res/back.png");
-        titles[0] = QStringLiteral("Back");
-    }
-
-    for (int i = 0; i < buttonCount; ++i) {
-        QPushButton *button = panelButtons[i];
-        if (buttonPaths.at(i).isEmpty())
-            button->setIcon(QIcon());
-        else
-            applyButtonIcon(button, buttonIcon(buttonPaths.at(i), icons.at(i), iconProvider));
-
-        button->setToolTip(titles.at(i).isEmpty() ? QStringLiteral("Click to set an application") : titles.at(i));
-
-        const QString colour = QColor::isValidColor(backgrounds.at(i)) ? backgrounds.at(i) : QStringLiteral("#000000");
-        button->setStyleSheet(buttonStyleSheet(colour));
+            applyButtonIcon(gridButton, buttonIcon(path, icon, iconProvider));
+        gridButton->setToolTip(title.isEmpty() ? QStringLiteral("Click to set an application") : title);
+        const QString background = button.value(backgroundMember).toString();
+        gridButton->setStyleSheet(buttonStyleSheet(QColor::isValidColor(background) ? background
+                                                                                    : QStringLiteral("#000000")));
     }
 }
 

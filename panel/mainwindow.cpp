@@ -3,8 +3,9 @@
 
 #include "app/config.h"
 #include "app/resources.h"
-#include "panel/buttonsfile.h"
+#include "buttons/buttonsfile.h"
 #include "panel/panelstate.h"
+#include "platform/platform.h"
 
 #include <QDir>
 #include <QFont>
@@ -53,6 +54,11 @@ void MainWindow::mousePressEvent(QMouseEvent *)
 {
 }
 
+void MainWindow::createStartupShortcut()
+{
+    Platform::instance().createAutostartEntry();
+}
+
 void MainWindow::createSettingsJson()
 {
     QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
@@ -66,6 +72,9 @@ void MainWindow::createSettingsJson()
         break;
     case ButtonsFileCheck::Unreadable:
         qWarning("Zarvel: %s cannot be read; it is left as it is.", qUtf8Printable(buttonsFilePath()));
+        break;
+    case ButtonsFileCheck::NotRegular:
+        qWarning("Zarvel: %s is not a regular file; it is left as it is.", qUtf8Printable(buttonsFilePath()));
         break;
     case ButtonsFileCheck::WriteFailed:
         qWarning("Zarvel: %s could not be written.", qUtf8Printable(buttonsFilePath()));

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "buttons/document.h"
+
 #include <QFileIconProvider>
 #include <QMainWindow>
-#include <QVector>
 
 namespace Ui {
 class MainWindow;
@@ -10,7 +11,8 @@ class MainWindow;
 
 // The panel: a frameless, always-on-top tool window holding the grid of
 // buttons. It is created once by main() and hidden until the trigger, the
-// tray's "Show Window" entry or a test shows it.
+// tray's "Show Window" entry or a test shows it. Its shared state is in
+// panel/panelstate.h.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -43,7 +45,21 @@ private slots:
     void reopen();
 
 private:
+    // The steps of a click on slot n, in launching.cpp.
+    bool leaveStaleFolder();
+    void enterFolder(int n);
+    void goBack();
+    void launch(const QString &storedPath);
+    void assignFile(int n);
+    // Says something the user must know through the tray (in tray.cpp).
+    void tellUser(const QString &message);
+
     Ui::MainWindow *ui;
-    QVector<int> folderStack;
+    FolderPath folderStack;
     QFileIconProvider iconProvider;
+
+    // Tests, fuzz targets and benchmarks reach the private operations
+    // through this class (tests/support/access.h), so that renaming one
+    // fails to compile there instead of silently testing nothing.
+    friend class PanelAccess;
 };

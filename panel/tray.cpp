@@ -1,63 +1,64 @@
 #include "panel/mainwindow.h"
 
+#include "about/about.h"
 #include "app/config.h"
+#include "app/resources.h"
+#include "editor/moresettings.h"
 #include "panel/panelstate.h"
-#include "panel/trayicons.h"
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QImage>
 #include <QMenu>
 #include <QSystemTrayIcon>
 
-QSystemTrayIcon *trayIcon = nullptr;
-
-QIcon logoIcon()
-{
-    const QImage logo(QStringLiteral(":/res/zarvel-logo.png"));
-    QIcon icon;
-    for (int side : {16, 22, 24, 32, 48, 64})
-        icon.addPixmap(QPixmap::fromImage(logo.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
-    return icon;
-}
-
 void MainWindow::createSystemTray()
 {
+    const QIcon logo = logoIcon();
     trayIcon = new QSystemTrayIcon(this);
-    trayIcon->setIcon(logoIcon());
+    trayIcon->setIcon(logo);
     trayIcon->setToolTip(tr("Zarvel ") + configValue(QStringLiteral("type")).toString());
 
     auto *trayMenu = new QMenu(this);
-
-    auto *showAction = new QAction(QStringLiteral("Show Window"), this);
-    connect(showAction, SIGNAL(triggered()), this, SLOT(showWindow()));
-    trayMenu->addAction(showAction);
-
-    enableAction = new QAction(QStringLiteral("Enabled"), this);
-    enableAction->setIcon(logoIcon());
-    connect(enableAction, SIGNAL(triggered()), this, SLOT(enableSystem()));
-    trayMenu->addAction(enableAction);
-
+    trayMenu->addAction(QStringLiteral("Show Window"), this, &MainWindow::showWindow);
+    enableAction = trayMenu->addAction(logo, QStringLiteral("Enabled"), this, &MainWindow::enableSystem);
     trayMenu->addSeparator();
-
-    auto *settingsAction = new QAction(QStringLiteral("Settings"), this);
-    connect(settingsAction, SIGNAL(triggered()), this, SLOT(on_pushButton_settings_clicked()));
-    trayMenu->addAction(settingsAction);
-
-    auto *updateAction = new QAction(QStringLiteral("Check for Updates"), this);
-    connect(updateAction, SIGNAL(triggered()), this, SLOT(showUpdateWindow()));
-    trayMenu->addAction(updateAction);
-
-    auto *aboutAction = new QAction(QStringLiteral("About"), this);
-    connect(aboutAction, SIGNAL(triggered()), this, SLOT(showAboutWindow()));
-    trayMenu->addAction(aboutAction);
-
+    trayMenu->addAction(QStringLiteral("Settings"), this, &MainWindow::on_pushButton_settings_clicked);
+    trayMenu->addAction(QStringLiteral("Check for Updates"), this, &MainWindow::showUpdateWindow);
+    trayMenu->addAction(QStringLiteral("About"), this, &MainWindow::showAboutWindow);
     trayMenu->addSeparator();
-
-    auto *closeAction = new QAction(QStringLiteral("Close"), this);
-    connect(closeAction, &QAction::triggered, this, &QCoreApplication::quit);
-    trayMenu->addAction(closeAction);
+    trayMenu->addAction(QStringLiteral("Close"), qApp, &QCoreApplication::quit);
 
     trayIcon->setContextMenu(trayMenu);
     trayIcon->setVisible(true);
+}
+
+// The panel is hidden whenever something goes wrong after a click, so the
+// tray is the only place left to say so; without a tray the note goes to
+// the log.
+void MainWindow::tellUser(const QString &message)
+{
+    if (trayIcon && trayIcon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable()
+        && QSystemTrayIcon::supportsMessages())
+        trayIcon->showMessage(QStringLiteral("Zarvel"), message, QSystemTrayIcon::Warning);
+    qWarning("Zarvel: %s", qUtf8Printable(message));
+}
+
+void MainWindow::on_pushButton_settings_clicked()
+{
+    // The tray stays live while the editor runs: a second request must not
+    // stack another editor on the first.
+    if (settingsOpen)
+        return;
+    settingsOpen = true;
+    moreSettings dialog;
+    dialog.exec();
+    settingsOpen = false;
+    // The editor may have rewritten buttons.json.
+    setButtonsConfiguration();
+}
+
+void MainWindow::showAboutWindow()
+{
+    about dialog;
+    dialog.exec();
 }

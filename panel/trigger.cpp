@@ -2,25 +2,20 @@
 
 #include "panel/panelstate.h"
 #include "panel/placement.h"
-#include "panel/trayicons.h"
 #include "platform/platform.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
+#include <QSystemTrayIcon>
 #include <QTimer>
-
-bool systemEnabled = false;
-bool settingsOpen = false;
-QTimer *checkMouseTimer = nullptr;
-QAction *enableAction = nullptr;
 
 void MainWindow::timerCheckMouse()
 {
     // A timer replaced here was stopped by enableSystem(); it stays the
     // window's child until the window goes.
     checkMouseTimer = new QTimer(this);
-    connect(checkMouseTimer, SIGNAL(timeout()), this, SLOT(checkMouse()));
+    connect(checkMouseTimer, &QTimer::timeout, this, &MainWindow::checkMouse);
     checkMouseTimer->setInterval(10);
     checkMouseTimer->start();
 }
@@ -70,8 +65,8 @@ void MainWindow::enableSystem()
 {
     systemEnabled = !systemEnabled;
     if (systemEnabled) {
-        if (enableAction)
-            enableAction->setIcon(logoIcon());
+        if (enableAction && trayIcon)
+            enableAction->setIcon(trayIcon->icon());
         timerCheckMouse();
     } else {
         hide();

@@ -1,11 +1,11 @@
 #include "platform/autostartentry.h"
-#include "platform/desktop.h"
+#include "platform/platform_win.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QStandardPaths>
 
-void createAutostartEntryFile()
+void WindowsPlatform::createAutostartEntry()
 {
     const QString program = QCoreApplication::applicationFilePath();
     const QString shortcut =

@@ -1,10 +1,10 @@
 #include "platform/autostartentry.h"
-#include "platform/desktop.h"
+#include "platform/platform_x11.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
 
-void createAutostartEntryFile()
+void X11Platform::createAutostartEntry()
 {
     // GenericConfigLocation is $XDG_CONFIG_HOME, or ~/.config without it.
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)

@@ -1,4 +1,4 @@
-#include "platform/desktop.h"
+#include "platform/platform_win.h"
 
 #include <QProcess>
 
@@ -7,7 +7,7 @@
 static const unsigned long createNewConsole = 0x00000010;
 static const unsigned long createNoWindow = 0x08000000;
 
-Platform::StartResult startStoredTarget(const QString &storedPath)
+Platform::StartResult WindowsPlatform::startTarget(const QString &storedPath)
 {
     // The command interpreter runs the target as the user would from the
     // Run box: programs, batch files and documents alike. Started detached,
@@ -29,9 +29,4 @@ Platform::StartResult startStoredTarget(const QString &storedPath)
     if (!result.started)
         result.error = QStringLiteral("the command interpreter could not be started");
     return result;
-}
-
-QIcon desktopEntryIcon(const QString &)
-{
-    return QIcon();
 }

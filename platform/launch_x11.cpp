@@ -1,5 +1,5 @@
-#include "platform/desktop.h"
 #include "platform/desktopentry.h"
+#include "platform/platform_x11.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -155,7 +155,7 @@ Platform::StartResult startDesktopEntry(const QString &path, const QStringList &
 
 } // namespace
 
-Platform::StartResult startStoredTarget(const QString &storedPath)
+Platform::StartResult X11Platform::startTarget(const QString &storedPath)
 {
     QStringList words = QProcess::splitCommand(storedPath);
     if (words.isEmpty())
@@ -198,7 +198,7 @@ Platform::StartResult startStoredTarget(const QString &storedPath)
     return openWithDefaultHandler(info.absoluteFilePath());
 }
 
-QIcon desktopEntryIcon(const QString &file)
+QIcon X11Platform::applicationIcon(const QString &file)
 {
     if (!file.endsWith(QLatin1String(".desktop")))
         return QIcon();

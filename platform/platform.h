@@ -1,13 +1,16 @@
 #pragma once
 
+#include <QIcon>
 #include <QPoint>
 #include <QString>
 
 // The narrow layer between Zarvel and the operating system. Nothing above
-// platform/ includes windows.h or Xlib; everything goes through here.
+// platform/ includes windows.h or Xlib; everything goes through here, and
+// every operation is one of these virtuals.
 //
-// One native implementation is compiled in (Windows or X11, chosen by the
-// build); tests install a fake with Platform::setInstance().
+// One native implementation is compiled in (platform_win.h or
+// platform_x11.h, chosen by the build), its operations defined in one file
+// per concern; tests install a fake with Platform::setInstance().
 class Platform
 {
 public:
@@ -52,6 +55,10 @@ public:
     // Starts a button's stored target, detached, without waiting for it.
     virtual StartResult startTarget(const QString &storedPath) = 0;
 
+    // The icon the desktop shows for the application `file` starts (the
+    // icon a desktop entry names); null when it knows none.
+    virtual QIcon applicationIcon(const QString &file) = 0;
+
     // Makes sure the per-user autostart entry for this program exists;
     // never replaces an existing one.
     virtual void createAutostartEntry() = 0;
@@ -60,9 +67,9 @@ public:
     // outlives this process, with this program's version, the address of
     // the edition's version document and the command that starts this
     // program again. Not started when the updater is missing there; the
-    // error then says so. The native start is in updater_<os>.cpp.
+    // error then says so.
     virtual StartResult startUpdater(const QString &workingDirectory, const QString &version,
-                                     const QString &versionUrl);
+                                     const QString &versionUrl) = 0;
 
     // The implementation in use: the native one unless a test set another.
     static Platform &instance();
@@ -70,6 +77,5 @@ public:
     static void setInstance(Platform *platform);
 };
 
-// The build's native implementation (defined in platform_win.cpp or
-// platform_x11.cpp).
+// The build's native implementation.
 Platform &nativePlatform();

@@ -1,44 +1,35 @@
-#include "platform/desktop.h"
+#include "platform/platform_win.h"
 #include "platform/winapi.h"
 
-namespace {
-
-class WindowsPlatform final : public Platform
+Platform::KeyState WindowsPlatform::asyncKeyState(Key key)
 {
-public:
-    bool triggerAvailable() override { return true; }
+    const winapi::KeyBits bits =
+        winapi::asyncKeyState(key == Key::RightButton ? winapi::rightButtonKey : winapi::altKey);
+    KeyState state;
+    state.pressedSinceLastQuery = bits.pressedSinceLastQuery;
+    state.down = bits.down;
+    return state;
+}
 
-    KeyState asyncKeyState(Key key) override
-    {
-        const winapi::KeyBits bits =
-            winapi::asyncKeyState(key == Key::RightButton ? winapi::rightButtonKey : winapi::altKey);
-        KeyState state;
-        state.pressedSinceLastQuery = bits.pressedSinceLastQuery;
-        state.down = bits.down;
-        return state;
-    }
+bool WindowsPlatform::pointerPosition(QPoint *position)
+{
+    int x = 0;
+    int y = 0;
+    if (!winapi::cursorPosition(&x, &y))
+        return false;
+    *position = QPoint(x, y);
+    return true;
+}
 
-    bool pointerPosition(QPoint *position) override
-    {
-        int x = 0;
-        int y = 0;
-        if (!winapi::cursorPosition(&x, &y))
-            return false;
-        *position = QPoint(x, y);
-        return true;
-    }
+void WindowsPlatform::sendAltKey(bool press)
+{
+    winapi::sendAltKey(press);
+}
 
-    // Windows lets a background process bring its window forward only
-    // right after keyboard input, hence the synthetic Alt taps around show().
-    bool needsForegroundTrick() const override { return true; }
-    void sendAltKey(bool press) override { winapi::sendAltKey(press); }
-    void sleepMs(int milliseconds) override { winapi::sleepMs(milliseconds); }
-
-    StartResult startTarget(const QString &storedPath) override { return startStoredTarget(storedPath); }
-    void createAutostartEntry() override { createAutostartEntryFile(); }
-};
-
-} // namespace
+void WindowsPlatform::sleepMs(int milliseconds)
+{
+    winapi::sleepMs(milliseconds);
+}
 
 Platform &nativePlatform()
 {

@@ -1,11 +1,11 @@
-#include "platform/platform.h"
+#include "platform/platform_win.h"
 #include "platform/updatecommand.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 
-Platform::StartResult Platform::startUpdater(const QString &workingDirectory, const QString &version,
+Platform::StartResult WindowsPlatform::startUpdater(const QString &workingDirectory, const QString &version,
                                              const QString &versionUrl)
 {
     StartResult result;

@@ -1,11 +1,11 @@
-#include "platform/platform.h"
+#include "platform/platform_x11.h"
 #include "platform/updatecommand.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
 
-Platform::StartResult Platform::startUpdater(const QString &workingDirectory, const QString &version,
+Platform::StartResult X11Platform::startUpdater(const QString &workingDirectory, const QString &version,
                                              const QString &versionUrl)
 {
     StartResult result;

@@ -3,7 +3,7 @@
 #include "about/about.h"
 #include "app/config.h"
 #include "panel/mainwindow.h"
-#include "platform/fakeplatform.h"
+#include "tests/support/fakeplatform.h"
 #include "tests/support/sandbox.h"
 
 #include <QAction>

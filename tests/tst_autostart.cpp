@@ -1,7 +1,7 @@
 // The autostart entries: the freedesktop .desktop file, written for real
 // into the sandbox's config folder, and the Windows shortcut's place.
 #include "platform/autostartentry.h"
-#include "platform/desktop.h"
+#include "platform/platform.h"
 #include "tests/support/sandbox.h"
 
 #include <QApplication>
@@ -89,7 +89,7 @@ private slots:
         if (!xdgConfigHome)
             qunsetenv("XDG_CONFIG_HOME");
         QVERIFY(!QFileInfo::exists(configHome() + QStringLiteral("/autostart")));
-        createAutostartEntryFile();
+        nativePlatform().createAutostartEntry();
         QCOMPARE(sandbox::readFile(entryPath()), autostartEntry(QCoreApplication::applicationFilePath()));
         QVERIFY(QFileInfo(entryPath()).permissions().testFlag(QFile::ReadOther));
         // Nothing else is left in the folder.
@@ -119,7 +119,7 @@ private slots:
         QVERIFY(danglingLink ? QFile::link(nowhere, place) : sandbox::writeFile(place, mine));
         if (inFoldersPlace)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("no autostart entry")));
-        createAutostartEntryFile();
+        nativePlatform().createAutostartEntry();
         QCOMPARE(QFileInfo(place).symLinkTarget(), danglingLink ? nowhere : QString());
         QVERIFY(!QFileInfo::exists(nowhere));
         if (!danglingLink)

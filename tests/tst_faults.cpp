@@ -5,11 +5,12 @@
 // should not be, and the program keeps running.
 #include "app/config.h"
 #include "editor/moresettings.h"
-#include "panel/buttonsfile.h"
-#include "panel/buttonstyle.h"
+#include "buttons/buttonsfile.h"
+#include "buttons/document.h"
+#include "buttons/buttonstyle.h"
 #include "panel/mainwindow.h"
 #include "panel/panelstate.h"
-#include "platform/fakeplatform.h"
+#include "tests/support/fakeplatform.h"
 #include "tests/support/modal.h"
 #include "tests/support/sandbox.h"
 #include "tests/support/testpanel.h"
@@ -221,7 +222,7 @@ private slots:
             QVERIFY(sandbox::writeFile(sources[i], documents[i].toJson()));
         }
         const QRegularExpression temporaryName(QStringLiteral("^buttons\\.json\\.[A-Za-z0-9]{6}$"));
-        QVERIFY(writeButtonsDocument(target, documents[0]));
+        QVERIFY(writeButtonsDocument(target, documents[0].object()));
         QVERIFY(sandbox::writeFile(backup, "an earlier backup"));
 
         const quint32 seed = QRandomGenerator::global()->generate();

@@ -2,7 +2,8 @@
 // reading and writing single values by dotted paths.
 #include "editor/editorstate.h"
 #include "editor/moresettings.h"
-#include "panel/buttonsfile.h"
+#include "buttons/buttonsfile.h"
+#include "buttons/document.h"
 #include "tests/support/sandbox.h"
 
 #include <QApplication>

@@ -3,11 +3,12 @@
 // panel, folders open and close, and a target that cannot start is told
 // through the tray.
 #include "app/config.h"
-#include "panel/buttonsfile.h"
-#include "panel/buttonstyle.h"
+#include "buttons/buttonsfile.h"
+#include "buttons/document.h"
+#include "buttons/buttonstyle.h"
 #include "panel/mainwindow.h"
 #include "panel/panelstate.h"
-#include "platform/fakeplatform.h"
+#include "tests/support/fakeplatform.h"
 #include "tests/support/sandbox.h"
 #include "tests/support/xsession.h"
 

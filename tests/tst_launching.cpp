@@ -2,11 +2,12 @@
 // through the desktop's own associations, folder navigation, and assigning a
 // file to an unset button through the real file dialog.
 #include "app/config.h"
-#include "panel/buttonsfile.h"
-#include "panel/buttonstyle.h"
+#include "buttons/buttonsfile.h"
+#include "buttons/document.h"
+#include "buttons/buttonstyle.h"
 #include "panel/mainwindow.h"
 #include "panel/panelstate.h"
-#include "platform/desktop.h"
+#include "platform/platform.h"
 #include "platform/desktopentry.h"
 #include "tests/support/sandbox.h"
 #include "tests/support/testpanel.h"
@@ -35,9 +36,11 @@ public:
     StartResult startTarget(const QString &storedPath) override
     {
         startedTargets.append(storedPath);
-        return startStoredTarget(storedPath);
+        return nativePlatform().startTarget(storedPath);
     }
+    QIcon applicationIcon(const QString &file) override { return nativePlatform().applicationIcon(file); }
     void createAutostartEntry() override {}
+    StartResult startUpdater(const QString &, const QString &, const QString &) override { return StartResult(); }
 };
 
 // Every launched stand-in writes its argument vector, NUL-separated, and
@@ -424,7 +427,7 @@ private slots:
         set.insert("path", QString('"' + chosen + '"'));
         set.insert("icon", set.value("path"));
         set.insert("title", title);
-        QCOMPARE(readButtonsObject(buttonsFile), chainDocument(depth, set));
+        QCOMPARE(readButtonsObject(buttonsFilePath()), chainDocument(depth, set));
 
         // Redrawn on the same level, and the new button starts the file.
         QCOMPARE(buttonPaths.value(0), depth == 0 ? QString() : QStringLiteral("FolderBack"));

@@ -1,11 +1,12 @@
 // The panel window's form and its grid: sizes, edition, and how each button
 // is drawn from buttons.json.
 #include "app/config.h"
-#include "panel/buttonsfile.h"
-#include "panel/buttonstyle.h"
+#include "buttons/buttonsfile.h"
+#include "buttons/document.h"
+#include "buttons/buttonstyle.h"
 #include "panel/mainwindow.h"
 #include "panel/panelstate.h"
-#include "platform/fakeplatform.h"
+#include "tests/support/fakeplatform.h"
 #include "tests/support/sandbox.h"
 #include "tests/support/testpanel.h"
 

@@ -1,7 +1,8 @@
 // The real program started as a user would: it stays running with the
 // panel hidden and leaves exactly the default buttons file behind.
 #include "app/config.h"
-#include "panel/buttonsfile.h"
+#include "buttons/buttonsfile.h"
+#include "buttons/document.h"
 #include "tests/support/sandbox.h"
 
 #include <QApplication>

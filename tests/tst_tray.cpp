@@ -2,7 +2,7 @@
 #include "app/config.h"
 #include "panel/mainwindow.h"
 #include "panel/panelstate.h"
-#include "platform/fakeplatform.h"
+#include "tests/support/fakeplatform.h"
 #include "tests/support/sandbox.h"
 #include "tests/support/testpanel.h"
 

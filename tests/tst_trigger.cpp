@@ -4,7 +4,7 @@
 #include "panel/mainwindow.h"
 #include "panel/panelstate.h"
 #include "panel/placement.h"
-#include "platform/fakeplatform.h"
+#include "tests/support/fakeplatform.h"
 #include "tests/support/sandbox.h"
 #include "tests/support/testpanel.h"
 

@@ -3,7 +3,7 @@
 // confirmation box, with the operating system faked.
 #include "app/config.h"
 #include "panel/mainwindow.h"
-#include "platform/fakeplatform.h"
+#include "tests/support/fakeplatform.h"
 #include "platform/updatecommand.h"
 #include "tests/support/sandbox.h"
 #include "tests/support/testpanel.h"

@@ -18,7 +18,8 @@
 #include "app/config.h"
 #include "editor/editorstate.h"
 #include "editor/moresettings.h"
-#include "panel/buttonsfile.h"
+#include "buttons/buttonsfile.h"
+#include "buttons/document.h"
 #include "scripts/bench/benchutil.h"
 
 #include <QApplication>

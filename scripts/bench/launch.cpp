@@ -1,7 +1,7 @@
 // How long a click keeps the panel's thread busy starting a target, for
 // each kind of target, beside the floor: QProcess::startDetached of the same
 // program. Usage: launch <rounds> <program> <desktop entry> <document>
-#include "platform/desktop.h"
+#include "platform/platform.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -46,8 +46,8 @@ int main(int argc, char *argv[])
     std::printf("%-40s %10s %10s\n", "blocking time per start", "median ms", "worst ms");
     measure("floor: QProcess::startDetached", rounds, [&] { return QProcess::startDetached(program, {}); });
     measure("program (quoted path, two arguments)", rounds,
-            [&] { return startStoredTarget(quoted(program) + QStringLiteral(" -a \"b c\"")).started; });
-    measure("desktop entry", rounds, [&] { return startStoredTarget(quoted(entry)).started; });
-    measure("document (default application)", rounds, [&] { return startStoredTarget(quoted(document)).started; });
+            [&] { return nativePlatform().startTarget(quoted(program) + QStringLiteral(" -a \"b c\"")).started; });
+    measure("desktop entry", rounds, [&] { return nativePlatform().startTarget(quoted(entry)).started; });
+    measure("document (default application)", rounds, [&] { return nativePlatform().startTarget(quoted(document)).started; });
     return 0;
 }

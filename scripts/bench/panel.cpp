@@ -15,7 +15,7 @@
 #include "app/config.h"
 #include "panel/mainwindow.h"
 #include "panel/panelstate.h"
-#include "platform/fakeplatform.h"
+#include "tests/support/fakeplatform.h"
 #include "scripts/bench/benchutil.h"
 
 #include <QApplication>

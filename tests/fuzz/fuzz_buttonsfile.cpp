@@ -3,7 +3,8 @@
 // wrote is lost: members are kept, and a file that is not a JSON object is
 // kept byte for byte in a backup before it is replaced.
 #include "app/config.h"
-#include "panel/buttonsfile.h"
+#include "buttons/buttonsfile.h"
+#include "buttons/document.h"
 #include "tests/fuzz/fuzzing.h"
 #include "tests/support/sandbox.h"
 

@@ -10,10 +10,11 @@
 // clicks button (byte % buttonCount) + 1; "|" switches the file to the
 // second document. Only the first click on an unset button is made.
 #include "app/config.h"
-#include "panel/buttonsfile.h"
+#include "buttons/buttonsfile.h"
+#include "buttons/document.h"
 #include "panel/mainwindow.h"
 #include "panel/panelstate.h"
-#include "platform/fakeplatform.h"
+#include "tests/support/fakeplatform.h"
 #include "tests/fuzz/fuzzing.h"
 #include "tests/support/sandbox.h"
 
@@ -110,9 +111,9 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, size_t size)
         // other clicks together, and the second exercises nothing new.
         if (buttonPaths.value(n).isEmpty() && assigned++)
             continue;
-        const QJsonObject before = readButtonsObject(buttonsFile);
+        const QJsonObject before = readButtonsObject(buttonsFilePath());
         panelButtons[n]->click();
-        const QJsonObject after = readButtonsObject(buttonsFile);
+        const QJsonObject after = readButtonsObject(buttonsFilePath());
         if (after != before) {
             // An assignment: one member of one level changed, the rest kept.
             for (auto it = before.constBegin(); it != before.constEnd(); ++it) {

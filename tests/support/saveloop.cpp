@@ -3,7 +3,8 @@
 // It says "saving" once it begins, so that whoever kills it knows the saves
 // run, and keeps the first byte of <progress> at '1' while inside a save and
 // '0' between saves, so that they can tell where the kill landed.
-#include "panel/buttonsfile.h"
+#include "buttons/buttonsfile.h"
+#include "buttons/document.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -31,7 +32,7 @@ int main(int argc, char *argv[])
     for (unsigned n = 0;; ++n) {
         if (pwrite(progress, "1", 1, 0) != 1)
             return 2;
-        if (!writeButtonsDocument(target, documents[n % 2])) {
+        if (!writeButtonsDocument(target, documents[n % 2].object())) {
             std::fprintf(stderr, "saveloop: save %u failed\n", n);
             return 1;
         }

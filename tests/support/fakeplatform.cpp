@@ -1,4 +1,4 @@
-#include "platform/fakeplatform.h"
+#include "tests/support/fakeplatform.h"
 
 bool FakePlatform::triggerAvailable()
 {

@@ -1,4 +1,4 @@
-#include "panel/buttongrid.h"
+#include "buttons/buttongrid.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

@@ -1,6 +1,6 @@
-#include "panel/buttonstyle.h"
+#include "buttons/buttonstyle.h"
 
-#include "platform/desktop.h"
+#include "platform/platform.h"
 
 #include <QFileIconProvider>
 #include <QFileInfo>
@@ -41,7 +41,7 @@ ButtonIcon buttonIcon(const QString &target, const QString &icon, const QFileIco
     ButtonIcon look;
     // A desktop entry shows the application's own icon, not the generic
     // icon of a .desktop file.
-    const QPixmap entryPixmap = desktopEntryIcon(iconFile).pixmap(32, 32, QIcon::Normal, QIcon::Off);
+    const QPixmap entryPixmap = Platform::instance().applicationIcon(iconFile).pixmap(32, 32, QIcon::Normal, QIcon::Off);
     if (!entryPixmap.isNull()) {
         look.icon.addPixmap(entryPixmap, QIcon::Normal, QIcon::Off);
         look.size = QSize(32, 32);

@@ -1,6 +1,7 @@
-#include "panel/buttonsfile.h"
+#include "buttons/buttonsfile.h"
 
 #include "app/config.h"
+#include "buttons/document.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -20,39 +21,6 @@ QString buttonsFilePath()
     return buttonsFile.fileName();
 }
 
-QString buttonKey(int i)
-{
-    return QStringLiteral("Button%1").arg(i, 2, 10, QLatin1Char('0'));
-}
-
-QJsonObject defaultButton()
-{
-    return QJsonObject{
-        {QStringLiteral("path"), QString()},
-        {QStringLiteral("icon"), QString()},
-        {QStringLiteral("title"), QString()},
-        {QStringLiteral("background"), QStringLiteral("#000000")},
-        {QStringLiteral("folder"), QJsonValue::Null},
-    };
-}
-
-QJsonObject defaultButtonsLevel()
-{
-    QJsonObject level;
-    for (int i = 1; i <= buttonCount; ++i)
-        level.insert(buttonKey(i), defaultButton());
-    return level;
-}
-
-QJsonObject readButtonsObject(QFile &file)
-{
-    if (!file.open(QIODevice::ReadOnly))
-        return QJsonObject();
-    const QByteArray bytes = file.readAll();
-    file.close();
-    return QJsonDocument::fromJson(bytes).object();
-}
-
 // Whether `path`, when it is a symbolic link, ends in a file or a free name
 // within as many links as the system follows.
 static bool linksEnd(const QString &path)
@@ -66,21 +34,62 @@ static bool linksEnd(const QString &path)
     return true;
 }
 
-bool writeButtonsDocument(const QString &path, const QJsonDocument &document)
+ButtonsRead readButtonsFile(const QString &path)
 {
-    // Writing a null document would leave an empty file: never do that.
-    if (document.isNull())
-        return false;
+    ButtonsRead read;
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        read.status = linksEnd(path) ? ReadStatus::Missing : ReadStatus::NotRegular;
+        return read;
+    }
+    // A named pipe would hold the caller until something writes to it, and
+    // a device never ends.
+    if (!info.isFile()) {
+        read.status = ReadStatus::NotRegular;
+        return read;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        read.status = ReadStatus::Unreadable;
+        return read;
+    }
+    read.bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        read.status = ReadStatus::Unreadable;
+        return read;
+    }
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(read.bytes, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+        read.status = ReadStatus::NotAnObject;
+        return read;
+    }
+    read.status = ReadStatus::Ok;
+    read.root = document.object();
+    return read;
+}
+
+QJsonObject readButtonsObject(const QString &path)
+{
+    return readButtonsFile(path).root;
+}
+
+bool writeButtonsDocument(const QString &path, const QJsonObject &root)
+{
     // QSaveFile writes through a link to the file it leads to, but replaces
-    // a link it cannot follow to its end (a loop) with a plain file. The
-    // link is the user's, whatever it is for: leave it alone.
+    // a link it cannot follow to its end (a loop) with a plain file, and a
+    // device or a pipe with a regular file. Whatever it is, it is the
+    // user's: leave it alone.
     if (!linksEnd(path))
         return false;
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return false;
+    QDir().mkpath(info.absolutePath());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
-    const QByteArray bytes = document.toJson(QJsonDocument::Indented);
+    const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
     // Qt 5's QSaveFile commits even when the last flush of its buffer fails
     // (QTBUG-75077): on a full disk a small document would replace the file
     // with an empty one. Flushed here, that failure is seen in time.
@@ -89,11 +98,6 @@ bool writeButtonsDocument(const QString &path, const QJsonDocument &document)
         return false;
     }
     return file.commit();
-}
-
-bool writeButtonsDocument(const QString &path, const QJsonObject &root)
-{
-    return writeButtonsDocument(path, QJsonDocument(root));
 }
 
 // A backup name that no earlier backup uses: buttons.json.<time>.bak, then
@@ -126,46 +130,41 @@ static bool keepBytes(const QString &path, const QByteArray &bytes, QString *bac
 
 bool keepUnparsableFile(const QString &path, QString *backupPath)
 {
-    QFile file(path);
-    if (!file.exists())
+    const ButtonsRead read = readButtonsFile(path);
+    switch (read.status) {
+    case ReadStatus::Ok:
+    case ReadStatus::Missing:
         return true;
-    if (!file.open(QIODevice::ReadOnly))
+    case ReadStatus::NotAnObject:
+        return keepBytes(path, read.bytes, backupPath);
+    default:
         return false;
-    const QByteArray bytes = file.readAll();
-    file.close();
-    if (QJsonDocument::fromJson(bytes).isObject())
-        return true;
-    return keepBytes(path, bytes, backupPath);
+    }
 }
 
 ButtonsFileCheck ensureButtonsFile(const QString &path, QString *backupPath)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
 
-    if (!QFileInfo::exists(path)) {
+    const ButtonsRead read = readButtonsFile(path);
+    switch (read.status) {
+    case ReadStatus::Missing:
         return writeButtonsDocument(path, defaultButtonsLevel()) ? ButtonsFileCheck::Created
                                                                  : ButtonsFileCheck::WriteFailed;
-    }
-
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    case ReadStatus::NotRegular:
+        return ButtonsFileCheck::NotRegular;
+    case ReadStatus::Unreadable:
         return ButtonsFileCheck::Unreadable;
-    const QByteArray bytes = file.readAll();
-    const bool readFailed = file.error() != QFileDevice::NoError;
-    file.close();
-    if (readFailed)
-        return ButtonsFileCheck::Unreadable;
-
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject()) {
-        if (!keepBytes(path, bytes, backupPath))
+    case ReadStatus::NotAnObject:
+        if (!keepBytes(path, read.bytes, backupPath))
             return ButtonsFileCheck::WriteFailed;
         return writeButtonsDocument(path, defaultButtonsLevel()) ? ButtonsFileCheck::ReplacedCorrupt
                                                                  : ButtonsFileCheck::WriteFailed;
+    case ReadStatus::Ok:
+        break;
     }
 
-    QJsonObject root = document.object();
+    QJsonObject root = read.root;
     bool changed = false;
     for (int i = 1; i <= buttonCount; ++i) {
         const QJsonValue member = root.value(buttonKey(i));

@@ -40,6 +40,7 @@ public:
     void sendAltKey(bool press) override;
     void sleepMs(int milliseconds) override;
     StartResult startTarget(const QString &storedPath) override;
+    QIcon applicationIcon(const QString &) override { return QIcon(); }
     void createAutostartEntry() override;
     StartResult startUpdater(const QString &workingDirectory, const QString &version,
                              const QString &versionUrl) override;

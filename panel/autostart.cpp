@@ -1,8 +1,0 @@
-#include "panel/mainwindow.h"
-
-#include "platform/platform.h"
-
-void MainWindow::createStartupShortcut()
-{
-    Platform::instance().createAutostartEntry();
-}

@@ -1,0 +1,9 @@
+#include "panel/panelstate.h"
+
+QPushButton *panelButtons[buttonCount] = {};
+QStringList buttonPaths;
+bool systemEnabled = false;
+bool settingsOpen = false;
+QTimer *checkMouseTimer = nullptr;
+QAction *enableAction = nullptr;
+QSystemTrayIcon *trayIcon = nullptr;

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/platform.h"
+#include "platform/x11input.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+
+class QSocketNotifier;
+
+// The X11 layer: the trigger on XInput 2.2 raw events (platform_x11.cpp),
+// launching without a shell (launch_x11.cpp), the freedesktop autostart
+// entry (autostart_x11.cpp) and the updater (updater_x11.cpp).
+class X11Platform final : public Platform
+{
+public:
+    bool triggerAvailable() override;
+    KeyState asyncKeyState(Key key) override;
+    bool pointerPosition(QPoint *position) override;
+    // The window manager gives the panel the focus on activateWindow(); an
+    // injected Alt release would cancel the Alt the user still holds, and
+    // the waits would only leave a blank panel on screen.
+    bool needsForegroundTrick() const override { return false; }
+    void sendAltKey(bool) override {}
+    void sleepMs(int milliseconds) override;
+    StartResult startTarget(const QString &storedPath) override;
+    QIcon applicationIcon(const QString &file) override;
+    void createAutostartEntry() override;
+    StartResult startUpdater(const QString &workingDirectory, const QString &version,
+                             const QString &versionUrl) override;
+
+private:
+    void open();
+
+    X11Input m_input;
+    QPointer<QSocketNotifier> m_notifier;
+    QElapsedTimer m_sinceRightQuery;
+    bool m_altAtPress = false;
+    bool m_tried = false;
+};
