@@ -127,27 +127,6 @@ QString writeProgram(const QString &path, const QByteArray &content)
     return path;
 }
 
-bool zarvelKeepsRunning(const QStringList &arguments, QByteArray *errors)
-{
-    QProcess zarvel;
-    zarvel.setProgram(QStringLiteral(ZARVEL_BINARY));
-    zarvel.setArguments(arguments);
-    zarvel.setWorkingDirectory(home());
-    zarvel.start();
-    if (!zarvel.waitForStarted(5000))
-        return false;
-    const bool ended = zarvel.waitForFinished(1500);
-    if (!ended) {
-        zarvel.terminate();
-        if (!zarvel.waitForFinished(5000))
-            zarvel.kill();
-        zarvel.waitForFinished(5000);
-    }
-    if (errors)
-        *errors = zarvel.readAllStandardError();
-    return !ended;
-}
-
 QStringList takeRecord(const QString &path)
 {
     const QByteArray bytes = readFile(path);

@@ -29,11 +29,6 @@ QByteArray readFile(const QString &path);
 // or an empty string when it could not be written.
 QString writeProgram(const QString &path, const QByteArray &content = "#!/bin/sh\n");
 
-// Starts the real Zarvel with `arguments` in the home folder, lets it run
-// for a while and returns whether it was still running then; it is stopped
-// afterwards. `errors` gets what it wrote to stderr.
-bool zarvelKeepsRunning(const QStringList &arguments, QByteArray *errors = nullptr);
-
 // The NUL-separated words a recording script wrote to `path`; the record
 // is removed so that the next one starts fresh.
 QStringList takeRecord(const QString &path);

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "app/config.h"
+#include "editor/moresettings.h"
+#include "panel/mainwindow.h"
+#include "platform/platform.h"
+
+#include <QVariant>
+
+// The private operations that tests, fuzz targets and benchmarks drive. The
+// panel and the editor befriend these classes, so renaming an operation
+// fails to compile here instead of silently testing nothing. Clicks go
+// through the real buttons (panelButtons, editorButtons) and the tray
+// through its menu's actions.
+class PanelAccess
+{
+public:
+    static void redraw(MainWindow &panel) { panel.setButtonsConfiguration(); }
+    static void tick(MainWindow &panel) { panel.checkMouse(); }
+    static void repairFile(MainWindow &panel) { panel.createSettingsJson(); }
+    static void openSettings(MainWindow &panel) { panel.on_pushButton_settings_clicked(); }
+    static void askForUpdate(MainWindow &panel) { panel.showUpdateWindow(); }
+    static const FolderPath &folders(const MainWindow &panel) { return panel.folderStack; }
+};
+
+class EditorAccess
+{
+public:
+    static QVariant get(moreSettings &editor, const QString &path) { return editor.getJsonDocument(path); }
+    static void set(moreSettings &editor, const QString &path, const QVariant &value)
+    {
+        editor.setJsonDocument(path, value);
+    }
+};
+
+// The panel as a normal run builds it ("-checkupdate"), on a platform the
+// test chooses; both go again with this object.
+class TestPanel
+{
+public:
+    explicit TestPanel(Platform *platform)
+    {
+        Platform::setInstance(platform);
+        firstArgument = QStringLiteral("-checkupdate");
+        window = new MainWindow;
+    }
+    ~TestPanel()
+    {
+        delete window;
+        Platform::setInstance(nullptr);
+    }
+    TestPanel(const TestPanel &) = delete;
+    TestPanel &operator=(const TestPanel &) = delete;
+
+    MainWindow *window;
+};
