@@ -1,11 +1,197 @@
+// The panel on a scripted system: what a level draws, where a click goes,
+// what an assignment writes, and when the trigger shows the panel.
+#include "buttons/buttonsfile.h"
+#include "buttons/buttonstyle.h"
+#include "panel/panelstate.h"
+#include "panel/placement.h"
+#include "tests/support/access.h"
+#include "tests/support/fakeplatform.h"
+#include "tests/support/modal.h"
 #include "tests/support/sandbox.h"
 
+#include <QAction>
+#include <QFileDialog>
+#include <QTimer>
+#include <QPushButton>
+#include <QWindow>
 #include <QtTest>
 
-class TestPanel : public QObject
+static QJsonObject button(const QString &path, const QString &title, const QJsonValue &folder = QJsonValue::Null)
+{
+    return QJsonObject{{pathMember, path}, {titleMember, title}, {backgroundMember, "#123456"}, {folderMember, folder}};
+}
+
+class TestPanelWindow : public QObject
 {
     Q_OBJECT
+
+    FakePlatform platform;
+    TestPanel panel{&platform};
+    MainWindow &window = *panel.window;
+    QString file = sandbox::writeProgram(sandbox::home() + "/bin/my tool");
+
+    void use(const QJsonObject &root)
+    {
+        QVERIFY(writeButtonsDocument(buttonsFilePath(), root));
+        PanelAccess::redraw(window);
+    }
+    void click(int n, const QString &chosen = QString())
+    {
+        if (!chosen.isNull())
+            onNextModal<QFileDialog>([chosen](QFileDialog *dialog) {
+                dialog->selectFile(chosen);
+                static_cast<QDialog *>(dialog)->accept();
+            });
+        panelButtons[n - 1]->click();
+    }
+    QJsonValue stored(const QString &dottedPath)
+    {
+        QJsonValue value = readButtonsObject(buttonsFilePath());
+        for (const QString &key : dottedPath.split('.'))
+            value = value.toObject().value(key);
+        return value;
+    }
+
+private slots:
+    // Slot NN is ButtonNN, whatever else a level holds; a member that
+    // sorts first must not shift the grid or the assignment.
+    void slotsAreKeys()
+    {
+        QJsonObject root = defaultButtonsLevel();
+        root.insert("$schema", "https://example.org/buttons.json");
+        root.insert(buttonKey(1), button(QString(), "empty1"));
+        root.insert(buttonKey(buttonCount), QJsonObject{{titleMember, "last"}, {backgroundMember, "no colour"}});
+        use(root);
+        QCOMPARE(panelButtons[0]->toolTip(), QStringLiteral("empty1"));
+        QCOMPARE(panelButtons[buttonCount - 1]->toolTip(), QStringLiteral("last"));
+        QVERIFY(panelButtons[buttonCount - 1]->styleSheet().contains("#000000"));
+        click(buttonCount, file);
+        QCOMPARE(stored(buttonKey(buttonCount) + ".path").toString(), quoteStoredPath(file));
+        QCOMPARE(stored(buttonKey(1) + ".title").toString(), QStringLiteral("empty1"));
+        QCOMPARE(stored("$schema").toString(), QStringLiteral("https://example.org/buttons.json"));
+    }
+
+    // A folder whose level is null behaves as it is drawn: Back and unset
+    // buttons; Back goes up one level; an assignment creates the level.
+    void foldersBehaveAsDrawn()
+    {
+        if (buttonCount < 2)
+            QSKIP("folders need two buttons");
+        QJsonObject root = defaultButtonsLevel();
+        root.insert(buttonKey(2), button("Folder", "outer", QJsonObject{{buttonKey(2), button("Folder", "inner")}}));
+        use(root);
+        click(2);
+        click(2);
+        QCOMPARE(PanelAccess::folders(window), FolderPath({2, 2}));
+        QCOMPARE(panelButtons[0]->toolTip(), QStringLiteral("Back"));
+        QCOMPARE(panelButtons[1]->toolTip(), QStringLiteral("Click to set an application"));
+        click(2, file);
+        QCOMPARE(stored("Button02.folder.Button02.folder.Button02.path").toString(), quoteStoredPath(file));
+        QCOMPARE(stored("Button02.folder.Button02.title").toString(), QStringLiteral("inner"));
+        click(1);
+        QCOMPARE(PanelAccess::folders(window), FolderPath({2}));
+        // The file changes under the folder shown: the next click returns
+        // to the top level instead of acting on a level that is gone.
+        use(defaultButtonsLevel());
+        click(2);
+        QVERIFY(PanelAccess::folders(window).isEmpty());
+        QVERIFY(platform.startedTargets.isEmpty());
+    }
+
+    void launchHidesThePanel_data()
+    {
+        QTest::addColumn<bool>("starts");
+        QTest::newRow("started") << true;
+        QTest::newRow("failed") << false;
+    }
+    void launchHidesThePanel()
+    {
+        QFETCH(bool, starts);
+        QJsonObject root = defaultButtonsLevel();
+        root.insert(buttonKey(1), button("\"/opt/a b/run\" --new", "run"));
+        use(root);
+        window.show();
+        platform.nextStartResult = {starts, starts ? QString() : "it could not be started"};
+        click(1);
+        QCOMPARE(platform.startedTargets.takeLast(), QStringLiteral("\"/opt/a b/run\" --new"));
+        QVERIFY(!window.isVisible());
+    }
+
+    // One tick from a hidden panel at (50, 60). A press without Alt is
+    // consumed, so it cannot combine with a later Alt; with the editor open
+    // nothing is asked and the press waits.
+    void trigger_data()
+    {
+        QTest::addColumn<bool>("rightPressed");
+        QTest::addColumn<bool>("altDown");
+        QTest::addColumn<bool>("editorOpen");
+        QTest::addColumn<bool>("trick");
+        QTest::addColumn<QStringList>("calls");
+        const QStringList tap{"alt-down", "sleep 10", "alt-up"};
+        QTest::newRow("X11 chord") << true << true << false << false << QStringList{"show"};
+        QTest::newRow("Windows chord") << true << true << false << true << tap + QStringList{"show", "sleep 200"} + tap;
+        QTest::newRow("Alt alone") << false << true << false << false << QStringList();
+        QTest::newRow("right without Alt") << true << false << false << false << QStringList();
+        QTest::newRow("editor open") << true << true << true << false << QStringList();
+    }
+    void trigger()
+    {
+        QFETCH(bool, rightPressed);
+        QFETCH(bool, altDown);
+        QFETCH(bool, editorOpen);
+        QFETCH(bool, trick);
+        QFETCH(QStringList, calls);
+        settingsOpen = editorOpen;
+        window.hide();
+        window.move(50, 60);
+        platform.calls.clear();
+        platform.foregroundTrick = trick;
+        platform.pointer = QPoint(120, 80);
+        platform.rightPressed = rightPressed;
+        platform.altDown = altDown;
+        window.winId();
+        const auto shown = connect(window.windowHandle(), &QWindow::visibleChanged, [this](bool on) {
+            if (on)
+                platform.calls.append("show");
+        });
+        PanelAccess::tick(window);
+        disconnect(shown);
+        settingsOpen = false;
+        QCOMPARE(platform.calls, calls);
+        QCOMPARE(platform.rightPressed, rightPressed && editorOpen);
+        QCOMPARE(window.isVisible(), !calls.isEmpty());
+        QCOMPARE(window.pos(), calls.isEmpty() ? QPoint(50, 60) : QPoint(120, 80));
+    }
+
+    void switchingOffStopsPolling()
+    {
+        window.show();
+        enableAction->trigger();
+        QVERIFY(!window.isVisible() && !checkMouseTimer->isActive());
+        enableAction->trigger();
+        QVERIFY(checkMouseTimer->isActive());
+    }
+
+    void placement_data()
+    {
+        QTest::addColumn<QPoint>("pointer");
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<QPoint>("expected");
+        const QRect screen(0, 0, 1920, 1040);
+        QTest::newRow("inside") << QPoint(100, 100) << screen << QPoint(100, 100);
+        QTest::newRow("bottom right corner") << QPoint(1900, 1030) << screen << QPoint(1720, 740);
+        QTest::newRow("bars at the top and left") << QPoint(10, 10) << QRect(70, 40, 1850, 1000) << QPoint(70, 40);
+        QTest::newRow("screen left of the primary") << QPoint(-30, 900) << QRect(-1280, 0, 1280, 1024)
+                                                    << QPoint(-200, 724);
+    }
+    void placement()
+    {
+        QFETCH(QPoint, pointer);
+        QFETCH(QRect, area);
+        QFETCH(QPoint, expected);
+        QCOMPARE(panelTopLeft(pointer, QSize(200, 300), area), expected);
+    }
 };
 
-ZARVEL_TEST_MAIN(TestPanel)
+ZARVEL_TEST_MAIN(TestPanelWindow)
 #include "tst_panel.moc"
