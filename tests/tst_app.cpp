@@ -1,10 +1,120 @@
+// The program as a whole: the hand-over to the updater and back, a failed
+// update, the autostart entry, and the About dialog's licence texts.
+#include "about/about.h"
+#include "tests/support/access.h"
+#include "tests/support/fakeplatform.h"
+#include "tests/support/modal.h"
 #include "tests/support/sandbox.h"
 
+#include <QAbstractButton>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProcess>
 #include <QtTest>
+
+#include <signal.h>
 
 class TestApp : public QObject
 {
     Q_OBJECT
+
+    // Alive and not a zombie waiting to be reaped.
+    static bool running(qint64 pid)
+    {
+        const QByteArray stat = sandbox::readFile(QStringLiteral("/proc/%1/stat").arg(pid));
+        return stat.size() > stat.lastIndexOf(')') + 2 && stat.at(stat.lastIndexOf(')') + 2) != 'Z';
+    }
+
+private slots:
+    // A plain start hands over to the updater in the working directory (a
+    // folder with blanks and a quote), which gets the version, the
+    // edition's version document and the restart command; the first run
+    // ends and the restarted one stays.
+    void handOverAndBack()
+    {
+        const QString dir = sandbox::root() + "/program's folder";
+        QVERIFY(!sandbox::writeProgram(dir + "/zvUpdtr", "#!/bin/sh\nprintf '%s\\n' \"$@\" > args.tmp\n"
+                                                         "echo $$ > pid.tmp && mv args.tmp args && mv pid.tmp pid\n"
+                                                         "eval \"exec $3\"\n")
+                     .isEmpty());
+        QProcess zarvel;
+        zarvel.setWorkingDirectory(dir);
+        zarvel.start(ZARVEL_BINARY, QStringList());
+        QVERIFY(zarvel.waitForFinished(30000) && zarvel.exitCode() == 0);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir + "/pid"), 30000);
+        const qint64 pid = sandbox::readFile(dir + "/pid").trimmed().toLongLong();
+        const QString edition = configValue("type").toString().toLower();
+        QCOMPARE(QString::fromUtf8(sandbox::readFile(dir + "/args")).split('\n', Qt::SkipEmptyParts),
+                 QStringList({appVersion, updateBaseUrl + "/version/" + edition + ".json",
+                              "'" ZARVEL_BINARY "' -checkupdate"}));
+        static const char restarted[] = ZARVEL_BINARY "\0-checkupdate";
+        QTRY_COMPARE_WITH_TIMEOUT(sandbox::readFile(QStringLiteral("/proc/%1/cmdline").arg(pid)),
+                                  QByteArray(restarted, sizeof restarted), 30000);
+        QVERIFY(running(pid));
+        ::kill(pid_t(pid), SIGTERM);
+    }
+
+    // Without an updater to bring it back, an update asked for from the
+    // tray must not end Zarvel: it says why and keeps running.
+    void failedUpdateKeepsRunning()
+    {
+        FakePlatform platform;
+        TestPanel panel(&platform);
+        platform.nextUpdaterResult = {false, "The updater zvUpdtr was not found."};
+        QString said;
+        onNextModal<QMessageBox>([&](QMessageBox *confirm) {
+            onNextModal<QMessageBox>([&](QMessageBox *failure) {
+                said = failure->text();
+                failure->accept();
+            });
+            confirm->button(QMessageBox::Yes)->click();
+        });
+        PanelAccess::askForUpdate(*panel.window);
+        QVERIFY(said.startsWith("The updater zvUpdtr was not found."));
+        QVERIFY(panel.window->findChildren<QTimer *>("updateQuitTimer").isEmpty());
+    }
+
+    // The entry starts this program in its folder, and one that exists (the
+    // user's own, or switched off) is never replaced.
+    void autostartEntry()
+    {
+        const QString entry = sandbox::home() + "/.config/autostart/" + QFileInfo(ZARVEL_BINARY).fileName() + ".desktop";
+        nativePlatform().createAutostartEntry();
+        QVERIFY(sandbox::readFile(entry).contains("\nExec=" + QFileInfo(ZARVEL_BINARY).absoluteFilePath().toUtf8()));
+        QVERIFY(sandbox::writeFile(entry, "[Desktop Entry]\nHidden=true\n"));
+        nativePlatform().createAutostartEntry();
+        QCOMPARE(sandbox::readFile(entry), QByteArray("[Desktop Entry]\nHidden=true\n"));
+    }
+
+    // Each licence action reads its file from the working directory when
+    // chosen; GPL and LGPL are shared by all modules.
+    void licences_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("qtsvg GPL") << "qtsvg/LICENSE.GPLv3" << "COPYING";
+        QTest::newRow("qtbase used") << "qtbase/USED-LICENSE" << "COPYING.LESSER";
+        QTest::newRow("qtimageformats COPYRIGHT") << "qtimageformats/COPYRIGHT" << "qtimageformats/COPYRIGHT";
+        QTest::newRow("missing") << "qtbase/COPYRIGHT" << QString();
+    }
+    void licences()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, file);
+        const QString dir = sandbox::root() + "/cwd";
+        QDir(dir).removeRecursively();
+        QVERIFY(sandbox::writeFile(dir + "/licenses/" + (file.isEmpty() ? "other" : file), file.toUtf8()));
+        QDir::setCurrent(dir);
+        about dialog;
+        for (QAction *module : dialog.findChild<QMenuBar *>()->actions().at(1)->menu()->actions())
+            for (QAction *entry : module->menu()->actions())
+                if (module->text() + '/' + entry->text() == action)
+                    entry->trigger();
+        QCOMPARE(dialog.findChild<QPlainTextEdit *>()->toPlainText(),
+                 file.isEmpty() ? QStringLiteral("The file is missing from the licenses folder.") : file);
+    }
 };
 
 ZARVEL_TEST_MAIN(TestApp)

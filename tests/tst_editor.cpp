@@ -1,10 +1,143 @@
+// The settings editor: fields reach the document, drag-swap, folders, and
+// what Save, Cancel and Reset leave in buttons.json.
+#include "buttons/buttonsfile.h"
+#include "editor/editorstate.h"
+#include "panel/panelstate.h"
+#include "tests/support/access.h"
+#include "tests/support/fakeplatform.h"
+#include "tests/support/modal.h"
 #include "tests/support/sandbox.h"
 
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QtTest>
 
 class TestEditor : public QObject
 {
     Q_OBJECT
+
+    FakePlatform platform;
+    TestPanel panel{&platform};
+    std::unique_ptr<moreSettings> editor;
+
+    QLineEdit *field(const char *name) { return editor->findChild<QLineEdit *>(name); }
+    void press(QDialogButtonBox::StandardButton which) { editor->findChild<QDialogButtonBox *>()->button(which)->click(); }
+    static void click(int n) { QTest::mouseClick(editorButtons[n - 1], Qt::LeftButton); }
+    static void doubleClick(int n)
+    {
+        click(n);
+        QTest::mouseDClick(editorButtons[n - 1], Qt::LeftButton);
+    }
+    // A drop is the Enter that follows a release on the dragged button.
+    static void drag(int from, int to)
+    {
+        QTest::mousePress(editorButtons[from - 1], Qt::LeftButton);
+        QTest::mouseRelease(editorButtons[from - 1], Qt::LeftButton);
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QCoreApplication::sendEvent(editorButtons[to - 1], &enter);
+    }
+    static QJsonValue stored(const QString &key) { return readButtonsObject(buttonsFilePath()).value(key); }
+
+private slots:
+    void init()
+    {
+        if (buttonCount < 2)
+            QSKIP("the editor's cases need two buttons");
+        QJsonObject root = defaultButtonsLevel();
+        root.insert(buttonKey(1), QJsonObject{{pathMember, "/bin/true"}, {titleMember, "A"}});
+        root.insert(buttonKey(2), QJsonObject{{titleMember, "B"}, {backgroundMember, "red"}});
+        QVERIFY(writeButtonsDocument(buttonsFilePath(), root));
+        folderPrefix.clear();
+        editor.reset(new moreSettings);
+        editor->show();
+    }
+
+    // Save writes every change at once; Cancel and Escape leave the file
+    // byte for byte as it was.
+    void closing_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("Save") << true;
+        QTest::newRow("Cancel") << false;
+    }
+    void closing()
+    {
+        QFETCH(bool, save);
+        const QByteArray before = sandbox::readFile(buttonsFilePath());
+        click(2);
+        field("lineEdit_title")->setText("changed");
+        field("lineEdit_background")->setText("#00ff00");
+        drag(2, 1);
+        press(save ? QDialogButtonBox::Save : QDialogButtonBox::Cancel);
+        QVERIFY(!editor->isVisible());
+        if (!save) {
+            QCOMPARE(sandbox::readFile(buttonsFilePath()), before);
+            return;
+        }
+        QCOMPARE(stored(buttonKey(1)).toObject().value(titleMember).toString(), QStringLiteral("changed"));
+        QCOMPARE(stored(buttonKey(1)).toObject().value(backgroundMember).toString(), QStringLiteral("#00ff00"));
+        QCOMPARE(stored(buttonKey(2)).toObject().value(pathMember).toString(), QStringLiteral("/bin/true"));
+    }
+
+    // A folder made, entered, filled and left; its Back slot neither swaps
+    // nor takes a path; Reset of a plain button clears it.
+    void foldersAndReset()
+    {
+        click(2);
+        editor->findChild<QPushButton *>("pushButton_setToFolder")->click();
+        doubleClick(2);
+        QCOMPARE(folderPrefix, QStringLiteral("Button02.folder."));
+        click(1);
+        QVERIFY(!field("lineEdit_url")->isEnabled());
+        drag(1, 2);
+        click(2);
+        field("lineEdit_url")->setText("/bin/echo");
+        doubleClick(1);
+        QCOMPARE(folderPrefix, QString());
+        click(1);
+        press(QDialogButtonBox::Reset);
+        press(QDialogButtonBox::Save);
+        const QJsonObject folder = folderLevel(stored(buttonKey(2)));
+        QCOMPARE(folder.value(buttonKey(1)).toObject(), newFolderLevel().value(buttonKey(1)).toObject());
+        QCOMPARE(folder.value(buttonKey(2)).toObject().value(pathMember).toString(), QStringLiteral("/bin/echo"));
+        QCOMPARE(stored(buttonKey(1)).toObject().value(pathMember).toString(), QString());
+    }
+
+    // A Save that cannot write keeps the dialog and the edits.
+    void failedSaveKeepsTheEdits()
+    {
+        QVERIFY(QFile::remove(buttonsFilePath()) && QDir().mkpath(buttonsFilePath()));
+        field("lineEdit_title")->setText("precious");
+        QString warning;
+        onNextModal<QMessageBox>([&](QMessageBox *box) {
+            warning = box->text();
+            box->accept();
+        });
+        press(QDialogButtonBox::Save);
+        QVERIFY(warning.contains("could not be saved"));
+        QVERIFY(editor->isVisible());
+        QVERIFY(QDir().rmdir(buttonsFilePath()));
+        press(QDialogButtonBox::Save);
+        QCOMPARE(stored(buttonKey(1)).toObject().value(titleMember).toString(), QStringLiteral("precious"));
+    }
+
+    // The panel runs one editor at a time and draws what it saved.
+    void panelOpensOneEditor()
+    {
+        editor.reset();
+        bool second = false;
+        onNextModal<moreSettings>([&](moreSettings *running) {
+            PanelAccess::openSettings(*panel.window);
+            second = QApplication::activeModalWidget() != running;
+            running->findChild<QLineEdit *>("lineEdit_title")->setText("Edited");
+            running->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Save)->click();
+        });
+        PanelAccess::openSettings(*panel.window);
+        QVERIFY(!second && !settingsOpen);
+        QCOMPARE(panelButtons[0]->toolTip(), QStringLiteral("Edited"));
+    }
 };
 
 ZARVEL_TEST_MAIN(TestEditor)
