@@ -97,12 +97,13 @@ bool DesktopEntry::boolValue(const QString &key) const
     return text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || text == QLatin1String("1");
 }
 
+enum class Quote { None, Double, Single };
+
 // Splits an Exec value (string escapes already resolved) into words by its
 // quoting rules, which are the shell's as desktop launchers apply them.
 // False for an unterminated quote.
 static bool splitExec(const QString &exec, QStringList *words)
 {
-    enum class Quote { None, Double, Single };
     Quote quote = Quote::None;
     QString word;
     bool inWord = false; // "" is a word of its own, so emptiness is not enough
@@ -178,6 +179,90 @@ static QString asUrl(const QString &target)
     return QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath()).toString(QUrl::FullyEncoded);
 }
 
+// A text quoted for the shell: one word, whatever it holds.
+static QString shellQuoted(const QString &text)
+{
+    QString quoted = text;
+    quoted.replace(QLatin1Char('\''), QLatin1String("'\\''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
+// What to put into the Exec line at a field code inside `quote` so that,
+// once splitExec() has read it, the word holds `texts` quoted for the
+// shell: unquoted, that is the texts themselves as separate words; inside
+// quotes (a script such as sh -c "cat %f") the quoted form, which the
+// shell then reads as one word each.
+static QString quotedAt(Quote quote, const QStringList &texts)
+{
+    QStringList words;
+    for (const QString &text : texts)
+        words.append(shellQuoted(text));
+    const QString quoted = words.join(QLatin1Char(' '));
+    QString escaped;
+    for (const QChar c : quoted) {
+        if (quote == Quote::Single || (quote == Quote::Double && QStringLiteral("\"`$\\").contains(c)))
+            escaped += QLatin1Char('\\');
+        escaped += c;
+    }
+    return quote == Quote::Single ? QLatin1Char('\'') + escaped + QLatin1Char('\'') : escaped;
+}
+
+// The Exec line with its field codes expanded, as desktop launchers expand
+// it: before the line is split into words, with every file name, address
+// and name quoted, so that each stays the one word it is wherever its code
+// stands, and a name like "a;touch x" never becomes shell code.
+QString DesktopEntry::expandFieldCodes(const QString &exec, const QStringList &files, const QStringList &urls,
+                                       bool *targetsUsed) const
+{
+    const QString icon = value(QStringLiteral("Icon"));
+    QString expanded;
+    Quote quote = Quote::None;
+    for (int i = 0; i < exec.size(); ++i) {
+        const QChar c = exec.at(i);
+        if (c != QLatin1Char('%') || i + 1 == exec.size()) {
+            // The same quoting rules as splitExec(), to know where a code stands.
+            if (c == QLatin1Char('"') && quote != Quote::Single)
+                quote = quote == Quote::Double ? Quote::None : Quote::Double;
+            else if (c == QLatin1Char('\'') && quote != Quote::Double)
+                quote = quote == Quote::Single ? Quote::None : Quote::Single;
+            else if (c == QLatin1Char('\\') && quote != Quote::Single && i + 1 < exec.size())
+                expanded += exec.at(i++);
+            expanded += exec.at(i);
+            continue;
+        }
+        switch (exec.at(++i).unicode()) {
+        case '%':
+            expanded += QLatin1Char('%');
+            break;
+        case 'f':
+        case 'F':
+        case 'u':
+        case 'U': {
+            const QStringList &targets = exec.at(i).toLower() == QLatin1Char('f') ? files : urls;
+            if (!targets.isEmpty())
+                expanded += quotedAt(quote, exec.at(i).isUpper() ? targets : QStringList(targets.first()));
+            *targetsUsed = true;
+            break;
+        }
+        case 'i':
+            if (!icon.isEmpty())
+                expanded += QLatin1String("--icon ") + quotedAt(quote, {icon});
+            break;
+        case 'c':
+            expanded += quotedAt(quote, {localizedValue(QStringLiteral("Name"))});
+            break;
+        case 'k':
+            expanded += quotedAt(quote, {m_path});
+            break;
+        default:
+            // Deprecated (%d %D %n %N %v %m) and unknown codes expand to
+            // nothing.
+            break;
+        }
+    }
+    return expanded;
+}
+
 QStringList DesktopEntry::command(const QStringList &targets, QString *error) const
 {
     auto fail = [error](const QString &reason) {
@@ -188,9 +273,6 @@ QStringList DesktopEntry::command(const QStringList &targets, QString *error) co
     const QString exec = value(QStringLiteral("Exec"));
     if (exec.trimmed().isEmpty())
         return fail(QStringLiteral("the desktop entry names no program"));
-    QStringList words;
-    if (!splitExec(exec, &words))
-        return fail(QStringLiteral("the desktop entry's command has an unclosed quote"));
 
     QStringList files;
     QStringList urls;
@@ -198,71 +280,15 @@ QStringList DesktopEntry::command(const QStringList &targets, QString *error) co
         files.append(asFile(target));
         urls.append(asUrl(target));
     }
-    const QString icon = value(QStringLiteral("Icon"));
-
-    QStringList result;
     bool targetsUsed = false;
-    for (const QString &word : qAsConst(words)) {
-        // Codes that stand for a list are only meaningful as a word of
-        // their own.
-        if (word == QLatin1String("%F") || word == QLatin1String("%U")) {
-            result += word == QLatin1String("%F") ? files : urls;
-            targetsUsed = true;
-            continue;
-        }
-        if (word == QLatin1String("%i")) {
-            if (!icon.isEmpty())
-                result << QStringLiteral("--icon") << icon;
-            continue;
-        }
-
-        QString expanded;
-        bool hadCode = false;
-        for (int i = 0; i < word.size(); ++i) {
-            if (word.at(i) != QLatin1Char('%') || i + 1 == word.size()) {
-                expanded += word.at(i);
-                continue;
-            }
-            hadCode = true;
-            switch (word.at(++i).unicode()) {
-            case '%':
-                expanded += QLatin1Char('%');
-                break;
-            case 'f':
-            case 'F':
-                expanded += files.value(0);
-                targetsUsed = true;
-                break;
-            case 'u':
-            case 'U':
-                expanded += urls.value(0);
-                targetsUsed = true;
-                break;
-            case 'c':
-                expanded += localizedValue(QStringLiteral("Name"));
-                break;
-            case 'k':
-                expanded += m_path;
-                break;
-            case 'i':
-                expanded += icon;
-                break;
-            default:
-                // Deprecated (%d %D %n %N %v %m) and unknown codes expand to
-                // nothing.
-                break;
-            }
-        }
-        // A word made only of codes that expanded to nothing (a "%f" without
-        // a file) disappears rather than becoming an empty argument.
-        if (!(hadCode && expanded.isEmpty()))
-            result.append(expanded);
-    }
+    QStringList words;
+    if (!splitExec(expandFieldCodes(exec, files, urls, &targetsUsed), &words))
+        return fail(QStringLiteral("the desktop entry's command has an unclosed quote"));
     // An entry that takes no files still gets the one it was given, as
     // other launchers do.
     if (!targetsUsed && !files.isEmpty())
-        result.append(files.first());
-    if (result.isEmpty() || result.first().isEmpty())
+        words.append(files.first());
+    if (words.isEmpty() || words.first().isEmpty())
         return fail(QStringLiteral("the desktop entry names no program"));
-    return result;
+    return words;
 }

@@ -30,6 +30,9 @@ public:
     QStringList command(const QStringList &targets, QString *error = nullptr) const;
 
 private:
+    QString expandFieldCodes(const QString &exec, const QStringList &files, const QStringList &urls,
+                             bool *targetsUsed) const;
+
     QString m_path;
     QHash<QString, QString> m_values;
     bool m_valid = false;
