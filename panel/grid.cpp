@@ -7,6 +7,8 @@
 #include "panel/panelstate.h"
 
 #include <QColor>
+#include <QFontMetrics>
+#include <QLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -19,6 +21,15 @@ void MainWindow::setButtonsLayout()
         &rows);
     ui->groupBox->setLayout(column);
     setFixedSize(104, rows * 45 + 76);
+
+    // The panel is as wide as two buttons, and the title shares its row with
+    // the settings button: a title font too large for that room shrinks
+    // until the whole name shows, rather than being clipped.
+    centralWidget()->layout()->activate();
+    QFont font = ui->label->font();
+    while (font.pointSize() > 6 && QFontMetrics(font).horizontalAdvance(ui->label->text()) > ui->label->width())
+        font.setPointSize(font.pointSize() - 1);
+    ui->label->setFont(font);
 }
 
 void MainWindow::setButtonsConfiguration()

@@ -29,7 +29,7 @@ void MainWindow::buttonClick()
     const int n = origin ? origin->objectName().toInt(&isNumber) : 0;
     if (!isNumber || n < 1 || n > buttonCount || n > buttonPaths.size())
         return;
-    if (leaveStaleFolder())
+    if (redrawIfChanged(n))
         return;
 
     const QString path = buttonPaths.at(n - 1);
@@ -43,15 +43,19 @@ void MainWindow::buttonClick()
         assignFile(n);
 }
 
-// The file may have changed under a folder the panel still shows (the
-// settings editor can turn it into a plain button). A click there goes back
-// to the top level instead of acting on a level that is gone.
-bool MainWindow::leaveStaleFolder()
+// The file may have changed since the panel drew it (by hand, by another
+// program, or the settings editor turned an entered folder into a plain
+// button). A click never acts on what the file no longer holds: a level
+// that is gone returns to the top level, and a slot whose target changed is
+// drawn anew for the user to see before anything starts.
+bool MainWindow::redrawIfChanged(int n)
 {
     QJsonObject level;
-    if (folderStack.isEmpty() || levelAt(readButtonsObject(buttonsFilePath()), folderStack, &level))
+    if (!levelAt(readButtonsObject(buttonsFilePath()), folderStack, &level))
+        folderStack.clear();
+    else if ((n == 1 && !folderStack.isEmpty())
+             || level.value(buttonKey(n)).toObject().value(pathMember).toString() == buttonPaths.at(n - 1))
         return false;
-    folderStack.clear();
     setButtonsConfiguration();
     return true;
 }

@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QStandardPaths>
 
@@ -47,6 +48,25 @@ void MainWindow::setup()
     createSystemTray();
     createStartupShortcut();
     createSettingsJson();
+    watchButtonsFile();
+}
+
+// The panel follows the file: whoever changes it (by hand, another program,
+// the settings editor), the panel shows what it holds now. A save replaces
+// the file with a new one, which ends the watch on the old one, so the
+// folder is watched too and the file's watch renewed.
+void MainWindow::watchButtonsFile()
+{
+    fileWatcher = new QFileSystemWatcher(this);
+    const auto changed = [this] {
+        if (!fileWatcher->files().contains(buttonsFilePath()))
+            fileWatcher->addPath(buttonsFilePath());
+        setButtonsConfiguration();
+    };
+    connect(fileWatcher, &QFileSystemWatcher::fileChanged, this, changed);
+    connect(fileWatcher, &QFileSystemWatcher::directoryChanged, this, changed);
+    fileWatcher->addPath(QFileInfo(buttonsFilePath()).absolutePath());
+    fileWatcher->addPath(buttonsFilePath());
 }
 
 // A press on the panel's own surface neither moves it nor reaches the base.
@@ -56,28 +76,34 @@ void MainWindow::mousePressEvent(QMouseEvent *)
 
 void MainWindow::createStartupShortcut()
 {
+    // A trial run (scripts/start from a source tree) leaves no login entry
+    // behind that would point into a build folder.
+    if (qEnvironmentVariableIsSet("ZARVEL_NO_AUTOSTART"))
+        return;
     Platform::instance().createAutostartEntry();
 }
 
 void MainWindow::createSettingsJson()
 {
+    // The tray icon exists by now: what the repair did to the user's file is
+    // said there, not only in a log nobody reads.
     QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const QString path = QDir::toNativeSeparators(buttonsFilePath());
     QString backup;
     switch (ensureButtonsFile(buttonsFilePath(), &backup)) {
     case ButtonsFileCheck::ReplacedCorrupt:
         if (!backup.isEmpty())
-            qWarning("Zarvel: %s was not a valid buttons file; it is kept as %s and the default buttons "
-                     "replace it.",
-                     qUtf8Printable(buttonsFilePath()), qUtf8Printable(backup));
+            tellUser(tr("%1 was not a valid buttons file. It is kept as %2, and the default buttons replace it.")
+                         .arg(path, QDir::toNativeSeparators(backup)));
         break;
     case ButtonsFileCheck::Unreadable:
-        qWarning("Zarvel: %s cannot be read; it is left as it is.", qUtf8Printable(buttonsFilePath()));
+        tellUser(tr("%1 cannot be read; it is left as it is.").arg(path));
         break;
     case ButtonsFileCheck::NotRegular:
-        qWarning("Zarvel: %s is not a regular file; it is left as it is.", qUtf8Printable(buttonsFilePath()));
+        tellUser(tr("%1 is not a regular file; it is neither read nor replaced.").arg(path));
         break;
     case ButtonsFileCheck::WriteFailed:
-        qWarning("Zarvel: %s could not be written.", qUtf8Printable(buttonsFilePath()));
+        tellUser(tr("%1 could not be written.").arg(path));
         break;
     default:
         break;

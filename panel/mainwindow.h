@@ -3,6 +3,7 @@
 #include "buttons/document.h"
 
 #include <QFileIconProvider>
+#include <QFileSystemWatcher>
 #include <QMainWindow>
 
 namespace Ui {
@@ -46,7 +47,8 @@ private slots:
 
 private:
     // The steps of a click on slot n, in launching.cpp.
-    bool leaveStaleFolder();
+    bool redrawIfChanged(int n);
+    void watchButtonsFile();
     void enterFolder(int n);
     void goBack();
     void launch(const QString &storedPath);
@@ -56,6 +58,7 @@ private:
 
     Ui::MainWindow *ui;
     FolderPath folderStack;
+    QFileSystemWatcher *fileWatcher = nullptr;
     QFileIconProvider iconProvider;
 
     // Tests, fuzz targets and benchmarks reach the private operations

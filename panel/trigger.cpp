@@ -20,9 +20,17 @@ void MainWindow::timerCheckMouse()
     checkMouseTimer->start();
 }
 
+// While the settings editor or any other of Zarvel's modal dialogs (a file
+// dialog, About, a message box) is open, the panel would show but take no
+// click: the chord waits until the dialog is gone.
+static bool modalOpen()
+{
+    return settingsOpen || QApplication::activeModalWidget();
+}
+
 void MainWindow::checkMouse()
 {
-    if (settingsOpen)
+    if (modalOpen())
         return;
     Platform &platform = Platform::instance();
     // The right button is queried on every tick, so a press made without
@@ -55,7 +63,7 @@ void MainWindow::checkMouse()
 
 void MainWindow::showWindow()
 {
-    if (!systemEnabled || settingsOpen)
+    if (!systemEnabled || modalOpen())
         return;
     show();
     activateWindow();

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QTemporaryFile>
 
 namespace {
@@ -70,11 +71,20 @@ QByteArray autostartEntry(const QString &programPath)
     return text.toUtf8();
 }
 
-bool writeAutostartEntry(const QString &folder, const QString &programPath)
+QString autostartEntryPath(const QString &folder, const QString &programPath)
 {
-    const QString entry = folder + QLatin1Char('/') + QFileInfo(programPath).completeBaseName()
-        + QLatin1String(".desktop");
+    return folder + QLatin1Char('/') + QFileInfo(programPath).completeBaseName() + QLatin1String(".desktop");
+}
+
+bool writeAutostartEntry(const QString &folder, const QString &programPath, bool replace)
+{
+    const QString entry = autostartEntryPath(folder, programPath);
     const QFileInfo existing(entry);
+    if (replace && existing.isFile()) {
+        QSaveFile file(entry);
+        const QByteArray content = autostartEntry(programPath);
+        return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit();
+    }
     // A dangling link is the user's too.
     if (existing.exists() || existing.isSymLink())
         return true;

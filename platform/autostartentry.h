@@ -15,10 +15,14 @@ QByteArray autostartEntry(const QString &programPath);
 // freedesktop desktop-entry format asks.
 QString desktopExecArgument(const QString &argument);
 
+// Where autostartEntry(programPath) goes in `folder`.
+QString autostartEntryPath(const QString &folder, const QString &programPath);
+
 // Writes autostartEntry(programPath) into `folder` (created when missing)
-// unless an entry of that name exists; never replaces one, not even one
-// that appears meanwhile. False when nothing could be written.
-bool writeAutostartEntry(const QString &folder, const QString &programPath);
+// unless an entry of that name exists; then only `replace` replaces it, at
+// once. Otherwise never replaces one, not even one that appears meanwhile.
+// False when nothing could be written.
+bool writeAutostartEntry(const QString &folder, const QString &programPath, bool replace = false);
 
 // Windows: the shortcut in the user's Startup folder. `appDataLocation` is
 // the writable AppDataLocation, which is the roaming folder followed by the

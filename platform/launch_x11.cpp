@@ -2,6 +2,9 @@
 #include "platform/platform_x11.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QHash>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
@@ -162,6 +165,10 @@ Platform::StartResult X11Platform::startTarget(const QString &storedPath)
         return failed(QStringLiteral("its target is blank"));
     QString target = words.takeFirst();
     QStringList arguments = words;
+    // As typed in a shell: a leading ~/ is the home folder. Any other
+    // relative path is taken from the folder Zarvel runs in.
+    if (target.startsWith(QLatin1String("~/")))
+        target = QDir::homePath() + target.mid(1);
 
     // A path typed without quotes around a name with blanks in it.
     if (!arguments.isEmpty() && !QFileInfo::exists(target) && QFileInfo::exists(storedPath.trimmed())) {
@@ -190,7 +197,7 @@ Platform::StartResult X11Platform::startTarget(const QString &storedPath)
 
     const QFileInfo info(target);
     if (!info.exists())
-        return failed(QStringLiteral("the file does not exist"));
+        return failed(QStringLiteral("the file %1 does not exist").arg(info.absoluteFilePath()));
     if (info.isFile() && info.suffix() == QLatin1String("desktop"))
         return startDesktopEntry(info.absoluteFilePath(), arguments);
     if (info.isFile() && info.isExecutable() && isProgramFile(info.absoluteFilePath()))
@@ -198,11 +205,11 @@ Platform::StartResult X11Platform::startTarget(const QString &storedPath)
     return openWithDefaultHandler(info.absoluteFilePath());
 }
 
-QIcon X11Platform::applicationIcon(const QString &file)
+namespace {
+
+// The icon an Icon key names: a file, or a name in the icon theme.
+QIcon namedIcon(const QString &name)
 {
-    if (!file.endsWith(QLatin1String(".desktop")))
-        return QIcon();
-    const QString name = DesktopEntry(file).value(QStringLiteral("Icon")).trimmed();
     if (name.isEmpty())
         return QIcon();
     if (QFileInfo(name).isAbsolute())
@@ -212,4 +219,40 @@ QIcon X11Platform::applicationIcon(const QString &file)
     if (icon.isNull() && QFileInfo(name).completeBaseName() != name)
         icon = QIcon::fromTheme(QFileInfo(name).completeBaseName());
     return icon;
+}
+
+// The Icon of the installed application entries, by the program each one
+// starts. Read once, the first time a button shows a program.
+const QHash<QString, QString> &entryIconsByProgram()
+{
+    static const QHash<QString, QString> icons = [] {
+        QHash<QString, QString> found;
+        for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
+            QDirIterator it(folder, {QStringLiteral("*.desktop")}, QDir::Files, QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const DesktopEntry entry(it.next());
+                const QString program = QFileInfo(resolveProgram(entry.command({}).value(0))).canonicalFilePath();
+                const QString icon = entry.value(QStringLiteral("Icon")).trimmed();
+                if (!program.isEmpty() && !icon.isEmpty() && !found.contains(program))
+                    found.insert(program, icon);
+            }
+        }
+        return found;
+    }();
+    return icons;
+}
+
+} // namespace
+
+QIcon X11Platform::applicationIcon(const QString &file)
+{
+    if (file.endsWith(QLatin1String(".desktop")))
+        return namedIcon(DesktopEntry(file).value(QStringLiteral("Icon")).trimmed());
+    // A program shows the icon of the entry that starts it, or the theme's
+    // icon of its name, as a desktop's menus show it.
+    const QFileInfo info(file);
+    if (!info.isFile() || !info.isExecutable() || !isProgramFile(info.absoluteFilePath()))
+        return QIcon();
+    const QString entryIcon = entryIconsByProgram().value(info.canonicalFilePath());
+    return namedIcon(entryIcon.isEmpty() ? info.fileName() : entryIcon);
 }
