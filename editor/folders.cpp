@@ -34,6 +34,28 @@ void moreSettings::on_pushButton_setToFolder_clicked()
     createFolder();
 }
 
+bool moreSettings::mayOverwriteFile()
+{
+    if (readButtonsFile(jsonFile.fileName()).bytes == m_readBytes)
+        return true;
+    return QMessageBox::question(this, windowTitle(),
+               tr("%1 was changed elsewhere since the settings were opened.\n"
+                  "Save over those changes, or cancel and keep your edits here?")
+                   .arg(QDir::toNativeSeparators(jsonFile.fileName())),
+               QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel)
+        == QMessageBox::Save;
+}
+
+bool moreSettings::mayDiscardEdits()
+{
+    if (jsonDocument == m_readDocument)
+        return true;
+    return QMessageBox::question(this, windowTitle(),
+               tr("The settings have changes that are not saved.\nQuit Zarvel and discard them?"),
+               QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel)
+        == QMessageBox::Discard;
+}
+
 void moreSettings::on_buttonBox_clicked(QAbstractButton *button)
 {
     const QString selected = folderPrefix + buttonKey(selectedButton);
@@ -41,6 +63,8 @@ void moreSettings::on_buttonBox_clicked(QAbstractButton *button)
 
     switch (ui->buttonBox->standardButton(button)) {
     case QDialogButtonBox::Save:
+        if (!mayOverwriteFile())
+            return;
         saveJson();
         if (!jsonSaved) {
             // Closing now would throw the edits away with the dialog's run.

@@ -64,6 +64,7 @@ void moreSettings::readJson()
 {
     const ButtonsRead read = readButtonsFile(boundJsonFile().fileName());
     jsonDocument = read.status == ReadStatus::Ok ? QJsonDocument(read.root) : QJsonDocument();
+    m_readBytes = read.bytes;
 }
 
 void moreSettings::saveJson()

@@ -61,6 +61,9 @@ moreSettings::moreSettings(QWidget *parent)
         folderPrefix.clear();
     setButtonsLayout();
     getButtonsDetails(0);
+    // After the first drawing, which writes black into missing colours:
+    // only what the user does counts as an edit.
+    m_readDocument = jsonDocument;
 }
 
 moreSettings::~moreSettings()

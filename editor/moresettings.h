@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QFileIconProvider>
+#include <QJsonDocument>
 #include <QString>
 #include <QVariant>
 
@@ -26,6 +27,10 @@ public:
     // Presses, releases and Enter events of the grid buttons make the
     // drag-swap; double-clicks move between folders. Never consumes.
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+    // Whether the buttons differ from what the dialog read, and if so asks
+    // the user whether they may be thrown away (before quitting).
+    bool mayDiscardEdits();
 
 private slots:
     void readJson();
@@ -53,7 +58,14 @@ private slots:
     void on_buttonBox_clicked(QAbstractButton *button);
 
 private:
+    // Whether the file still holds what the dialog read; if not, asks
+    // whether Save may replace what someone else wrote meanwhile.
+    bool mayOverwriteFile();
+
     Ui::moreSettings *ui;
+    // The file's bytes and the document as this dialog read them.
+    QByteArray m_readBytes;
+    QJsonDocument m_readDocument;
     QFileIconProvider iconProvider;
     // Clears dropPending 10 ms after the latest release on a grid button.
     QTimer *m_dropTimer;

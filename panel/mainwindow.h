@@ -6,6 +6,8 @@
 #include <QFileSystemWatcher>
 #include <QMainWindow>
 
+class moreSettings;
+
 namespace Ui {
 class MainWindow;
 }
@@ -56,7 +58,11 @@ private:
     // Says something the user must know through the tray (in tray.cpp).
     void tellUser(const QString &message);
 
+    // Quits, unless the settings editor holds edits the user keeps.
+    void quitProgram();
+
     Ui::MainWindow *ui;
+    moreSettings *runningEditor = nullptr;
     FolderPath folderStack;
     QFileSystemWatcher *fileWatcher = nullptr;
     QFileIconProvider iconProvider;

@@ -26,7 +26,7 @@ void MainWindow::createSystemTray()
     trayMenu->addAction(QStringLiteral("Check for Updates"), this, &MainWindow::showUpdateWindow);
     trayMenu->addAction(QStringLiteral("About"), this, &MainWindow::showAboutWindow);
     trayMenu->addSeparator();
-    trayMenu->addAction(QStringLiteral("Close"), qApp, &QCoreApplication::quit);
+    trayMenu->addAction(QStringLiteral("Close"), this, &MainWindow::quitProgram);
 
     trayIcon->setContextMenu(trayMenu);
     trayIcon->setVisible(true);
@@ -51,10 +51,19 @@ void MainWindow::on_pushButton_settings_clicked()
         return;
     settingsOpen = true;
     moreSettings dialog;
+    runningEditor = &dialog;
     dialog.exec();
+    runningEditor = nullptr;
     settingsOpen = false;
     // The editor may have rewritten buttons.json.
     setButtonsConfiguration();
+}
+
+void MainWindow::quitProgram()
+{
+    if (runningEditor && !runningEditor->mayDiscardEdits())
+        return;
+    QCoreApplication::quit();
 }
 
 void MainWindow::showAboutWindow()

@@ -10,7 +10,10 @@
 
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QSystemTrayIcon>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QtTest>
 
@@ -37,6 +40,25 @@ class TestEditor : public QObject
         QTest::mouseRelease(editorButtons[from - 1], Qt::LeftButton);
         QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
         QCoreApplication::sendEvent(editorButtons[to - 1], &enter);
+    }
+    // Presses Save and answers the message boxes it brings up in turn;
+    // returns their texts.
+    QStringList answer(QList<QMessageBox::StandardButton> buttons)
+    {
+        QStringList texts;
+        QPointer<QMessageBox> answered;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (box && box != answered && box->isVisible() && !buttons.isEmpty()) {
+                answered = box;
+                texts << box->text();
+                box->button(buttons.takeFirst())->click();
+            }
+        });
+        poll.start(5);
+        press(QDialogButtonBox::Save);
+        return texts;
     }
     static QJsonValue stored(const QString &key) { return readButtonsObject(buttonsFilePath()).value(key); }
 
@@ -105,37 +127,43 @@ private slots:
         QCOMPARE(stored(buttonKey(1)).toObject().value(pathMember).toString(), QString());
     }
 
-    // A Save that cannot write keeps the dialog and the edits.
-    void failedSaveKeepsTheEdits()
+    // Save notices a file changed elsewhere since the dialog read it and
+    // asks; a Save that cannot write warns. Either way the edits stay.
+    void saveKeepsEveryonesEdits()
     {
-        QVERIFY(QFile::remove(buttonsFilePath()) && QDir().mkpath(buttonsFilePath()));
         field("lineEdit_title")->setText("precious");
-        QString warning;
-        onNextModal<QMessageBox>([&](QMessageBox *box) {
-            warning = box->text();
-            box->accept();
-        });
-        press(QDialogButtonBox::Save);
-        QVERIFY(warning.contains("could not be saved"));
-        QVERIFY(editor->isVisible());
-        QVERIFY(QDir().rmdir(buttonsFilePath()));
-        press(QDialogButtonBox::Save);
+        const QByteArray theirs = "{\"Button01\": {\"title\": \"theirs\"}}";
+        QVERIFY(sandbox::writeFile(buttonsFilePath(), theirs));
+        answer({QMessageBox::Cancel});
+        QCOMPARE(sandbox::readFile(buttonsFilePath()), theirs);
+        QVERIFY(QFile::remove(buttonsFilePath()) && QDir().mkpath(buttonsFilePath()));
+        QCOMPARE(answer({QMessageBox::Save, QMessageBox::Ok}).last().left(7), QStringLiteral("The but"));
+        QVERIFY(editor->isVisible() && QDir().rmdir(buttonsFilePath()));
+        answer({QMessageBox::Save});
+        QVERIFY(!editor->isVisible());
         QCOMPARE(stored(buttonKey(1)).toObject().value(titleMember).toString(), QStringLiteral("precious"));
     }
 
-    // The panel runs one editor at a time and draws what it saved.
+    // The panel runs one editor at a time, draws what it saved, and asks
+    // before the tray's Close throws its edits away.
     void panelOpensOneEditor()
     {
         editor.reset();
         bool second = false;
+        bool asked = false;
         onNextModal<moreSettings>([&](moreSettings *running) {
             PanelAccess::openSettings(*panel.window);
             second = QApplication::activeModalWidget() != running;
             running->findChild<QLineEdit *>("lineEdit_title")->setText("Edited");
+            onNextModal<QMessageBox>([&](QMessageBox *box) {
+                asked = true;
+                box->button(QMessageBox::Cancel)->click();
+            });
+            trayIcon->contextMenu()->actions().last()->trigger();
             running->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Save)->click();
         });
         PanelAccess::openSettings(*panel.window);
-        QVERIFY(!second && !settingsOpen);
+        QVERIFY(!second && asked && !settingsOpen);
         QCOMPARE(panelButtons[0]->toolTip(), QStringLiteral("Edited"));
     }
 };

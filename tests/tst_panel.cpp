@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QFileDialog>
+#include <QLabel>
 #include <QTimer>
 #include <QPushButton>
 #include <QWindow>
@@ -98,6 +99,29 @@ private slots:
         QVERIFY(platform.startedTargets.isEmpty());
     }
 
+    // The panel follows the file as other programs change it, and a click
+    // never starts what the file no longer holds.
+    void followsTheFile()
+    {
+        QJsonObject root = defaultButtonsLevel();
+        root.insert(buttonKey(1), button("old", "old"));
+        use(root);
+        root.insert(buttonKey(1), button("new", "new"));
+        QVERIFY(sandbox::writeFile(buttonsFilePath(), QJsonDocument(root).toJson()));
+        click(1);
+        QVERIFY(platform.startedTargets.isEmpty());
+        QCOMPARE(panelButtons[0]->toolTip(), QStringLiteral("new"));
+        root.insert(buttonKey(1), button("newer", "newer"));
+        QVERIFY(writeButtonsDocument(buttonsFilePath(), root));
+        QTRY_COMPARE(panelButtons[0]->toolTip(), QStringLiteral("newer"));
+    }
+
+    void wholeTitleShows()
+    {
+        const auto *title = window.findChild<QLabel *>("label");
+        QVERIFY(QFontMetrics(title->font()).horizontalAdvance(title->text()) <= title->width());
+    }
+
     void launchHidesThePanel_data()
     {
         QTest::addColumn<bool>("starts");
@@ -124,24 +148,28 @@ private slots:
     {
         QTest::addColumn<bool>("rightPressed");
         QTest::addColumn<bool>("altDown");
-        QTest::addColumn<bool>("editorOpen");
+        QTest::addColumn<int>("modal"); // 1: the settings editor, 2: any other dialog
         QTest::addColumn<bool>("trick");
         QTest::addColumn<QStringList>("calls");
         const QStringList tap{"alt-down", "sleep 10", "alt-up"};
-        QTest::newRow("X11 chord") << true << true << false << false << QStringList{"show"};
-        QTest::newRow("Windows chord") << true << true << false << true << tap + QStringList{"show", "sleep 200"} + tap;
-        QTest::newRow("Alt alone") << false << true << false << false << QStringList();
-        QTest::newRow("right without Alt") << true << false << false << false << QStringList();
-        QTest::newRow("editor open") << true << true << true << false << QStringList();
+        QTest::newRow("X11 chord") << true << true << 0 << false << QStringList{"show"};
+        QTest::newRow("Windows chord") << true << true << 0 << true << tap + QStringList{"show", "sleep 200"} + tap;
+        QTest::newRow("Alt alone") << false << true << 0 << false << QStringList();
+        QTest::newRow("right without Alt") << true << false << 0 << false << QStringList();
+        QTest::newRow("editor open") << true << true << 1 << false << QStringList();
+        QTest::newRow("dialog open") << true << true << 2 << false << QStringList();
     }
     void trigger()
     {
         QFETCH(bool, rightPressed);
         QFETCH(bool, altDown);
-        QFETCH(bool, editorOpen);
+        QFETCH(int, modal);
         QFETCH(bool, trick);
         QFETCH(QStringList, calls);
-        settingsOpen = editorOpen;
+        settingsOpen = modal == 1;
+        QDialog dialog;
+        dialog.setModal(true);
+        dialog.setVisible(modal == 2);
         window.hide();
         window.move(50, 60);
         platform.calls.clear();
@@ -158,7 +186,7 @@ private slots:
         disconnect(shown);
         settingsOpen = false;
         QCOMPARE(platform.calls, calls);
-        QCOMPARE(platform.rightPressed, rightPressed && editorOpen);
+        QCOMPARE(platform.rightPressed, rightPressed && modal);
         QCOMPARE(window.isVisible(), !calls.isEmpty());
         QCOMPARE(window.pos(), calls.isEmpty() ? QPoint(50, 60) : QPoint(120, 80));
     }
