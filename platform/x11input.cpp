@@ -92,21 +92,35 @@ struct X11Input::State {
         const auto *raw = static_cast<const XIRawEvent *>(event.xcookie.data);
         switch (event.xcookie.evtype) {
         case XI_RawButtonPress:
-            if (raw->detail == rightButton) {
-                rightPressed = true;
-                if (altHeld())
-                    altAtRightPress = true;
-            }
+            handleRaw(RawEvent::ButtonDown, raw->detail);
             break;
         case XI_RawKeyPress:
         case XI_RawKeyRelease:
-            if (raw->detail >= 0 && raw->detail < keycodeCount)
-                keyDown[raw->detail] = event.xcookie.evtype == XI_RawKeyPress;
+            handleRaw(event.xcookie.evtype == XI_RawKeyPress ? RawEvent::KeyDown : RawEvent::KeyUp, raw->detail);
             break;
         default:
             break;
         }
         XFreeEventData(display, &event.xcookie);
+    }
+
+    void handleRaw(RawEvent type, int detail)
+    {
+        if (type == RawEvent::ButtonDown) {
+            if (detail != rightButton)
+                return;
+            rightPressed = true;
+            // A release can be lost: under XWayland, Alt let go over a
+            // native window never reaches an X client, and every later
+            // right-click would count as a chord. So a chord is confirmed
+            // with the server's own key map, which knows.
+            if (altHeld()) {
+                readKeysDown();
+                altAtRightPress = altHeld();
+            }
+        } else if (detail >= 0 && detail < keycodeCount) {
+            keyDown[detail] = type == RawEvent::KeyDown;
+        }
     }
 
     // Events Xlib has already read, along with a reply say; no system call.
@@ -244,6 +258,11 @@ bool X11Input::altDown()
     if (d->display)
         d->processQueued();
     return d->altHeld();
+}
+
+void X11Input::replay(RawEvent type, int detail)
+{
+    d->handleRaw(type, detail);
 }
 
 bool X11Input::pointer(int *x, int *y)

@@ -42,6 +42,11 @@ public:
     // The pointer on the root window; false when it cannot be read.
     bool pointer(int *x, int *y);
 
+    // Handles one raw event as if the server had sent it, so that a test
+    // can replay a sequence no real device makes (a lost key release).
+    enum class RawEvent { KeyDown, KeyUp, ButtonDown };
+    void replay(RawEvent type, int detail);
+
 private:
     struct State;
     State *d;
