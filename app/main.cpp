@@ -1,11 +1,33 @@
 #include "app/config.h"
+#include "panel/commands.h"
 #include "panel/mainwindow.h"
 
 #include <QApplication>
 #include <QStringList>
 
+#include <cstdio>
+#include <cstring>
+
+// `Zarvel --show`: asks the running Zarvel to show its panel at the
+// pointer, for hotkey tools and compositor bindings, and returns at once.
+static int showRunningPanel(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    const QByteArray answer = sendCommand(showRequest);
+    if (answer == shownAnswer)
+        return 0;
+    if (answer.isNull())
+        std::fputs("Zarvel is not running.\n", stderr);
+    else
+        std::fprintf(stderr, "Zarvel did not show its panel: %s\n", answer.constData());
+    return answer.isNull() ? 1 : 2;
+}
+
 int main(int argc, char *argv[])
 {
+    if (argc > 1 && std::strcmp(argv[1], "--show") == 0)
+        return showRunningPanel(argc, argv);
+
     // Zarvel draws no OpenGL; the xcb GL integration alone costs tens of
     // megabytes of resident memory at the first show.
     if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
@@ -13,6 +35,13 @@ int main(int argc, char *argv[])
 
     QApplication a(argc, argv);
     QGuiApplication::setQuitOnLastWindowClosed(false);
+
+    // One Zarvel a user: a second one would add a second tray icon and a
+    // second trigger over the same file.
+    if (sendCommand(pingRequest) == pingAnswer) {
+        std::fputs("Zarvel already runs; Zarvel --show opens its panel.\n", stderr);
+        return 1;
+    }
 
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() > 1)

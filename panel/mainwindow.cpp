@@ -49,6 +49,7 @@ void MainWindow::setup()
     createStartupShortcut();
     createSettingsJson();
     watchButtonsFile();
+    listenForCommands();
 }
 
 // The panel follows the file: whoever changes it (by hand, another program,

@@ -6,6 +6,7 @@
 #include <QFileSystemWatcher>
 #include <QMainWindow>
 
+class QLocalServer;
 class moreSettings;
 
 namespace Ui {
@@ -55,6 +56,10 @@ private:
     void goBack();
     void launch(const QString &storedPath);
     void assignFile(int n);
+    // The chord's and the --show command's way in (trigger.cpp).
+    bool popUpAtPointer();
+    void listenForCommands();
+    QByteArray answerCommand(const QByteArray &request);
     // Says something the user must know through the tray (in tray.cpp).
     void tellUser(const QString &message);
 
@@ -63,6 +68,7 @@ private:
 
     Ui::MainWindow *ui;
     moreSettings *runningEditor = nullptr;
+    QLocalServer *commandServer = nullptr;
     FolderPath folderStack;
     QFileSystemWatcher *fileWatcher = nullptr;
     QFileIconProvider iconProvider;

@@ -5,6 +5,7 @@
 #include "app/resources.h"
 #include "editor/moresettings.h"
 #include "panel/panelstate.h"
+#include "platform/platform.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -30,6 +31,15 @@ void MainWindow::createSystemTray()
 
     trayIcon->setContextMenu(trayMenu);
     trayIcon->setVisible(true);
+
+    // A launcher that looks enabled but never opens is worse than one that
+    // says why: the entry and the first message tell, and --show still works.
+    const QString problem = Platform::instance().triggerProblem();
+    if (!problem.isEmpty()) {
+        enableAction->setToolTip(problem);
+        trayMenu->setToolTipsVisible(true);
+        tellUser(problem + QLatin1Char(' ') + tr("Zarvel --show still opens the panel."));
+    }
 }
 
 // The panel is hidden whenever something goes wrong after a click, so the

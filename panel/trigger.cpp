@@ -1,5 +1,6 @@
 #include "panel/mainwindow.h"
 
+#include "panel/commands.h"
 #include "panel/panelstate.h"
 #include "panel/placement.h"
 #include "platform/platform.h"
@@ -7,6 +8,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -39,11 +42,18 @@ void MainWindow::checkMouse()
         return;
     if (!platform.asyncKeyState(Platform::Key::Alt).down)
         return;
+    popUpAtPointer();
+}
+
+// Where the chord and `Zarvel --show` meet: the panel at the pointer, pulled
+// into the screen under it, in front and focused.
+bool MainWindow::popUpAtPointer()
+{
+    Platform &platform = Platform::instance();
     QPoint pointer;
     if (!platform.pointerPosition(&pointer))
-        return;
-
-    setGeometry(QRect(panelTopLeft(pointer, size(), availableAreaAt(pointer)), size()));
+        return false;
+    setGeometry(QRect(panelTopLeft(pointer, size(), currentScreens()), size()));
 
     const bool foregroundTrick = platform.needsForegroundTrick();
     auto tapAlt = [&platform] {
@@ -59,6 +69,43 @@ void MainWindow::checkMouse()
         tapAlt();
     }
     activateWindow();
+    return true;
+}
+
+QByteArray MainWindow::answerCommand(const QByteArray &request)
+{
+    if (request == pingRequest)
+        return pingAnswer;
+    if (request != showRequest)
+        return QByteArrayLiteral("unknown request");
+    if (!systemEnabled)
+        return QByteArrayLiteral("Zarvel is switched off in its tray menu.");
+    if (modalOpen())
+        return QByteArrayLiteral("a Zarvel dialog is open.");
+    return popUpAtPointer() ? shownAnswer : QByteArrayLiteral("the pointer cannot be read.");
+}
+
+void MainWindow::listenForCommands()
+{
+    commandServer = new QLocalServer(this);
+    commandServer->setSocketOptions(QLocalServer::UserAccessOption);
+    // A socket left by a Zarvel that crashed answers nobody: take it over.
+    if (!commandServer->listen(commandSocketName())) {
+        QLocalServer::removeServer(commandSocketName());
+        if (!commandServer->listen(commandSocketName()))
+            qWarning("Zarvel: %s", qUtf8Printable(commandServer->errorString()));
+    }
+    connect(commandServer, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket *client = commandServer->nextPendingConnection()) {
+            connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
+            connect(client, &QLocalSocket::readyRead, client, [this, client] {
+                if (!client->canReadLine())
+                    return;
+                client->write(answerCommand(client->readLine().trimmed()) + '\n');
+                client->disconnectFromServer();
+            });
+        }
+    });
 }
 
 void MainWindow::showWindow()

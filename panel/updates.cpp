@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDir>
+#include <QLocalServer>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTimer>
@@ -54,6 +55,10 @@ void MainWindow::checkUpdates()
         qWarning("Zarvel: %s Running without the update check.", qUtf8Printable(lastHandOver.error));
         return;
     }
+
+    // The Zarvel the updater starts must find no other one answering.
+    if (commandServer)
+        commandServer->close();
 
     // The quit waits for the event loop, so that a hand-over from the
     // constructor still lets main() start it and end it cleanly.

@@ -31,8 +31,10 @@ public:
     virtual ~Platform();
 
     // Whether the global key state can be read at all (on X11 it needs
-    // XInput 2.2); without it the trigger never fires.
+    // XInput 2.2); without it the trigger never fires, and
+    // triggerProblem() says why, in words for the user.
     virtual bool triggerAvailable() = 0;
+    virtual QString triggerProblem() = 0;
 
     // One query of the global state of `key`, with GetAsyncKeyState's
     // meaning: `pressedSinceLastQuery` is reset by this query.

@@ -9,6 +9,7 @@ class WindowsPlatform final : public Platform
 {
 public:
     bool triggerAvailable() override { return true; }
+    QString triggerProblem() override { return QString(); }
     KeyState asyncKeyState(Key key) override;
     bool pointerPosition(QPoint *position) override;
     // Windows lets a background process bring its window forward only

@@ -45,10 +45,16 @@ bool X11Platform::pointerPosition(QPoint *position)
 {
     int x = 0;
     int y = 0;
-    if (!triggerAvailable() || !m_input.pointer(&x, &y))
+    triggerAvailable();
+    if (!m_input.pointer(&x, &y))
         return false;
     *position = QPoint(x, y);
     return true;
+}
+
+QString X11Platform::triggerProblem()
+{
+    return triggerAvailable() ? QString() : m_problem;
 }
 
 void X11Platform::sleepMs(int milliseconds)
@@ -59,11 +65,11 @@ void X11Platform::sleepMs(int milliseconds)
 void X11Platform::open()
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb")) {
-        qWarning("Zarvel: this session is not X11; the Alt + right-click trigger is off.");
+        m_problem = QStringLiteral("This session is not X11, so Alt + right-click cannot be seen.");
         return;
     }
     if (!m_input.open()) {
-        qWarning("Zarvel: %s; the Alt + right-click trigger is off.", m_input.openError());
+        m_problem = QStringLiteral("Alt + right-click cannot be seen: %1.").arg(QString::fromUtf8(m_input.openError()));
         return;
     }
     // Raw events are read as they come; the trigger's ticks then only look

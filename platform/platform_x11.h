@@ -15,6 +15,7 @@ class X11Platform final : public Platform
 {
 public:
     bool triggerAvailable() override;
+    QString triggerProblem() override;
     KeyState asyncKeyState(Key key) override;
     bool pointerPosition(QPoint *position) override;
     // The window manager gives the panel the focus on activateWindow(); an
@@ -37,4 +38,5 @@ private:
     QElapsedTimer m_sinceRightQuery;
     bool m_altAtPress = false;
     bool m_tried = false;
+    QString m_problem;
 };

@@ -19,6 +19,7 @@ struct X11Input::State {
     Window root = 0;
     int xiOpcode = 0;
     int xkbEventBase = -1;
+    bool rawEvents = false;
     const char *error = "not opened";
 
     // Indexed by keycode. Down flags, not counters: the same release can
@@ -155,7 +156,7 @@ X11Input::~X11Input()
 bool X11Input::open(const char *displayName)
 {
     if (d->display)
-        return true;
+        return d->rawEvents;
     Display *display = XOpenDisplay(displayName);
     if (!display) {
         d->error = "the X display cannot be opened";
@@ -165,9 +166,9 @@ bool X11Input::open(const char *displayName)
 
     int firstEvent = 0;
     int firstError = 0;
+    // Without raw events the connection still tells where the pointer is.
     if (!XQueryExtension(display, "XInputExtension", &d->xiOpcode, &firstEvent, &firstError)) {
         d->error = "the X server has no XInput extension";
-        d->close();
         return false;
     }
     // Announcing 2.2 is what makes the server send raw events to us even
@@ -176,7 +177,6 @@ bool X11Input::open(const char *displayName)
     int minor = 2;
     if (XIQueryVersion(display, &major, &minor) != Success || major < 2 || (major == 2 && minor < 2)) {
         d->error = "the X server offers no XInput 2.2";
-        d->close();
         return false;
     }
 
@@ -209,13 +209,14 @@ bool X11Input::open(const char *displayName)
     d->readAltKeys();
     d->readKeysDown();
     d->error = "";
+    d->rawEvents = true;
     processPending();
     return true;
 }
 
 bool X11Input::isOpen() const
 {
-    return d->display != nullptr;
+    return d->rawEvents;
 }
 
 const char *X11Input::openError() const
@@ -225,12 +226,12 @@ const char *X11Input::openError() const
 
 int X11Input::connectionFd() const
 {
-    return d->display ? ConnectionNumber(d->display) : -1;
+    return d->rawEvents ? ConnectionNumber(d->display) : -1;
 }
 
 void X11Input::processPending()
 {
-    if (!d->display)
+    if (!d->rawEvents)
         return;
     // QueuedAfterReading reads what the socket holds without blocking and
     // without a round trip.

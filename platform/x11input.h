@@ -18,8 +18,10 @@ public:
     X11Input &operator=(const X11Input &) = delete;
 
     // Connects to `displayName` (nullptr: $DISPLAY) and selects raw events;
-    // false when the display cannot be opened or lacks XInput 2.2.
+    // false when the display cannot be opened or lacks XInput 2.2. Without
+    // XInput the pointer can still be read.
     bool open(const char *displayName = nullptr);
+    // Raw events are coming in.
     bool isOpen() const;
     // Why the last open() failed, for a one-line message.
     const char *openError() const;

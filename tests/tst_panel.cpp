@@ -17,6 +17,8 @@
 #include <QWindow>
 #include <QtTest>
 
+Q_DECLARE_METATYPE(ScreenArea)
+
 static QJsonObject button(const QString &path, const QString &title, const QJsonValue &folder = QJsonValue::Null)
 {
     return QJsonObject{{pathMember, path}, {titleMember, title}, {backgroundMember, "#123456"}, {folderMember, folder}};
@@ -200,24 +202,34 @@ private slots:
         QVERIFY(checkMouseTimer->isActive());
     }
 
+    // The pointer comes in device pixels; the panel (200 x 300 logical)
+    // opens at it on the screen under it, pulled inside that screen.
     void placement_data()
     {
         QTest::addColumn<QPoint>("pointer");
-        QTest::addColumn<QRect>("area");
+        QTest::addColumn<QVector<ScreenArea>>("screens");
         QTest::addColumn<QPoint>("expected");
-        const QRect screen(0, 0, 1920, 1040);
-        QTest::newRow("inside") << QPoint(100, 100) << screen << QPoint(100, 100);
-        QTest::newRow("bottom right corner") << QPoint(1900, 1030) << screen << QPoint(1720, 740);
-        QTest::newRow("bars at the top and left") << QPoint(10, 10) << QRect(70, 40, 1850, 1000) << QPoint(70, 40);
-        QTest::newRow("screen left of the primary") << QPoint(-30, 900) << QRect(-1280, 0, 1280, 1024)
-                                                    << QPoint(-200, 724);
+        const ScreenArea main{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 1};
+        const ScreenArea scaled{{1920, 0, 1280, 720}, {1920, 0, 1280, 720}, 2};
+        const ScreenArea above{{0, -1080, 960, 540}, {0, -1080, 960, 540}, 2};
+        const ScreenArea left{{-1280, 0, 1280, 1024}, {-1280, 0, 1280, 1024}, 1};
+        QTest::newRow("inside") << QPoint(100, 100) << QVector<ScreenArea>{main} << QPoint(100, 100);
+        QTest::newRow("bottom right corner") << QPoint(1900, 1070) << QVector<ScreenArea>{main} << QPoint(1720, 740);
+        QTest::newRow("bars at the top and left") << QPoint(10, 10) << QVector<ScreenArea>{{main.geometry, {70, 40, 1850, 1000}, 1}} << QPoint(70, 40);
+        QTest::newRow("scale 2") << QPoint(1000, 700) << QVector<ScreenArea>{{{0, 0, 960, 540}, {0, 0, 960, 540}, 2}} << QPoint(500, 240);
+        QTest::newRow("scale 1.5") << QPoint(1500, 899) << QVector<ScreenArea>{{{0, 0, 1280, 720}, {0, 0, 1280, 720}, 1.5}} << QPoint(1000, 420);
+        QTest::newRow("second screen at scale 2") << QPoint(3000, 100) << QVector<ScreenArea>{main, scaled} << QPoint(2460, 50);
+        QTest::newRow("its far corner") << QPoint(4479, 1439) << QVector<ScreenArea>{main, scaled} << QPoint(3000, 420);
+        QTest::newRow("stacked above") << QPoint(100, -50) << QVector<ScreenArea>{main, above} << QPoint(50, -840);
+        QTest::newRow("left of the primary") << QPoint(-30, 900) << QVector<ScreenArea>{main, left} << QPoint(-200, 724);
+        QTest::newRow("off every screen") << QPoint(5000, 5000) << QVector<ScreenArea>{main, left} << QPoint(1720, 740);
     }
     void placement()
     {
         QFETCH(QPoint, pointer);
-        QFETCH(QRect, area);
+        QFETCH(QVector<ScreenArea>, screens);
         QFETCH(QPoint, expected);
-        QCOMPARE(panelTopLeft(pointer, QSize(200, 300), area), expected);
+        QCOMPARE(panelTopLeft(pointer, QSize(200, 300), screens), expected);
     }
 };
 

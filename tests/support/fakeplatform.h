@@ -34,6 +34,7 @@ public:
     QList<QStringList> updaterStarts;
 
     bool triggerAvailable() override { return available; }
+    QString triggerProblem() override { return available ? QString() : QStringLiteral("no trigger here"); }
     KeyState asyncKeyState(Key key) override
     {
         KeyState state;

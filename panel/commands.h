@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The running Zarvel listens on a local socket that only its user can open
+// (in the user's runtime folder); a second start talks to it instead of
+// making a second tray icon and trigger. One request a connection, one line
+// each way.
+
+// "show": the panel at the pointer, as the chord shows it. The answer is
+// showAnswer, or why not.
+inline const QByteArray showRequest = QByteArrayLiteral("show");
+inline const QByteArray shownAnswer = QByteArrayLiteral("shown");
+// "ping": is Zarvel running? Answered with "zarvel".
+inline const QByteArray pingRequest = QByteArrayLiteral("ping");
+inline const QByteArray pingAnswer = QByteArrayLiteral("zarvel");
+
+QString commandSocketName();
+
+// Sends `request` to the running Zarvel; its answer, or a null array when
+// none runs (or none answers within a few seconds).
+QByteArray sendCommand(const QByteArray &request);
