@@ -98,12 +98,15 @@ void MainWindow::listenForCommands()
     connect(commandServer, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *client = commandServer->nextPendingConnection()) {
             connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-            connect(client, &QLocalSocket::readyRead, client, [this, client] {
+            const auto answer = [this, client] {
                 if (!client->canReadLine())
                     return;
                 client->write(answerCommand(client->readLine().trimmed()) + '\n');
                 client->disconnectFromServer();
-            });
+            };
+            connect(client, &QLocalSocket::readyRead, client, answer);
+            // The request may have come with the connection.
+            answer();
         }
     });
 }
