@@ -79,7 +79,7 @@ void MainWindow::createStartupShortcut()
 {
     // A trial run (scripts/start from a source tree) leaves no login entry
     // behind that would point into a build folder.
-    if (qEnvironmentVariableIsSet("ZARVEL_NO_AUTOSTART"))
+    if (qEnvironmentVariableIntValue("ZARVEL_NO_AUTOSTART") != 0)
         return;
     Platform::instance().createAutostartEntry();
 }
