@@ -173,43 +173,51 @@ bool moreSettings::eventFilter(QObject *watched, QEvent *event)
     case QEvent::Enter:
         if (dropPending) {
             dropPending = false;
-            const int target = position;
-            if (target == dragSource || dragSource < 1 || dragSource > buttonCount)
-                break;
-            // A folder's Back position stays where it is.
-            if (!folderPrefix.isEmpty() && (dragSource == 1 || target == 1))
-                break;
-            const QString sourceKey = folderPrefix + buttonKey(dragSource);
-            const QString targetKey = folderPrefix + buttonKey(target);
-            const QVariant moving = getJsonDocument(sourceKey);
-            const QVariant replaced = getJsonDocument(targetKey);
-            setJsonDocument(sourceKey, replaced);
-            setButtonsConfiguration(dragSource - 1);
-            setJsonDocument(targetKey, moving);
-            setButtonsConfiguration(target - 1);
-            getButtonsDetails(target - 1);
+            dropOn(position);
         }
+        break;
+    case QEvent::MouseButtonDblClick:
+        openFolderAt(position);
         break;
     default:
         break;
     }
-
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        const QString key = buttonKey(position);
-        if (isFolder(QJsonValue::fromVariant(getJsonDocument(folderPrefix + key)))) {
-            folderPrefix += key + QStringLiteral(".folder.");
-        } else if (position == 1 && !folderPrefix.isEmpty()) {
-            // "A.folder.B.folder." -> "A.folder."; "A.folder." -> "".
-            QStringList parts = folderPrefix.split(QLatin1Char('.'));
-            parts.erase(parts.end() - qMin(3, parts.size()), parts.end());
-            folderPrefix = parts.join(QLatin1Char('.'));
-            if (!folderPrefix.isEmpty())
-                folderPrefix += QLatin1Char('.');
-        } else {
-            return false;
-        }
-        for (int i = 0; i < buttonCount; ++i)
-            setButtonsConfiguration(i);
-    }
     return false;
+}
+
+void moreSettings::dropOn(int target)
+{
+    if (target == dragSource || dragSource < 1 || dragSource > buttonCount)
+        return;
+    // A folder's Back position stays where it is.
+    if (!folderPrefix.isEmpty() && (dragSource == 1 || target == 1))
+        return;
+    const QString sourceKey = folderPrefix + buttonKey(dragSource);
+    const QString targetKey = folderPrefix + buttonKey(target);
+    const QVariant moving = getJsonDocument(sourceKey);
+    const QVariant replaced = getJsonDocument(targetKey);
+    setJsonDocument(sourceKey, replaced);
+    setButtonsConfiguration(dragSource - 1);
+    setJsonDocument(targetKey, moving);
+    setButtonsConfiguration(target - 1);
+    getButtonsDetails(target - 1);
+}
+
+void moreSettings::openFolderAt(int position)
+{
+    const QString key = buttonKey(position);
+    if (isFolder(QJsonValue::fromVariant(getJsonDocument(folderPrefix + key)))) {
+        folderPrefix += key + QLatin1Char('.') + folderMember + QLatin1Char('.');
+    } else if (position == 1 && !folderPrefix.isEmpty()) {
+        // "A.folder.B.folder." -> "A.folder."; "A.folder." -> "".
+        QStringList parts = folderPrefix.split(QLatin1Char('.'));
+        parts.erase(parts.end() - qMin(3, parts.size()), parts.end());
+        folderPrefix = parts.join(QLatin1Char('.'));
+        if (!folderPrefix.isEmpty())
+            folderPrefix += QLatin1Char('.');
+    } else {
+        return;
+    }
+    for (int i = 0; i < buttonCount; ++i)
+        setButtonsConfiguration(i);
 }

@@ -61,6 +61,10 @@ private:
     // Whether the file still holds what the dialog read; if not, asks
     // whether Save may replace what someone else wrote meanwhile.
     bool mayOverwriteFile();
+    // The drag-swap onto `target`, and a double-click into or out of a
+    // folder.
+    void dropOn(int target);
+    void openFolderAt(int position);
 
     Ui::moreSettings *ui;
     // The file's bytes and the document as this dialog read them.
