@@ -3,7 +3,11 @@
 #include "platform/platform.h"
 
 #include <QFileIconProvider>
+#include <QDateTime>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QHash>
+#include <QImageReader>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -34,28 +38,79 @@ QString quoteStoredPath(const QString &file)
     return QLatin1Char('"') + escaped + QLatin1Char('"');
 }
 
-ButtonIcon buttonIcon(const QString &target, const QString &icon, const QFileIconProvider &provider)
+// Pictures larger than this are only decoded by a reader that can shrink
+// them while it decodes (JPEG can): a 20000 x 20000 PNG would take seconds
+// and gigabytes for a 30 px icon.
+static const qint64 largestPicture = 4096 * 4096;
+
+// A picture file read at the size it is drawn, not at the size it has.
+static QImage readPicture(const QString &file, const QSize &drawn)
 {
-    const QString realTarget = stripPathQuotes(target);
-    const QString iconFile = stripPathQuotes(icon);
+    QImageReader reader(file);
+    const QSize full = reader.size();
+    if (!full.isValid())
+        return reader.read();
+    if (qint64(full.width()) * full.height() > largestPicture && reader.format() != "jpeg")
+        return QImage();
+    if (full.width() > drawn.width() || full.height() > drawn.height())
+        reader.setScaledSize(full.scaled(drawn, Qt::KeepAspectRatio));
+    return reader.read();
+}
+
+static ButtonIcon makeButtonIcon(const QString &target, const QString &iconFile, const QFileIconProvider &provider)
+{
+    const qreal ratio = qGuiApp ? qGuiApp->devicePixelRatio() : 1;
     ButtonIcon look;
-    // A desktop entry shows the application's own icon, not the generic
-    // icon of a .desktop file.
-    const QPixmap entryPixmap = Platform::instance().applicationIcon(iconFile).pixmap(32, 32, QIcon::Normal, QIcon::Off);
+    // A desktop entry or a program shows the application's own icon, not
+    // the generic icon of its file.
+    const QPixmap entryPixmap = Platform::instance().applicationIcon(iconFile).pixmap(QSize(32, 32));
     if (!entryPixmap.isNull()) {
-        look.icon.addPixmap(entryPixmap, QIcon::Normal, QIcon::Off);
+        look.icon.addPixmap(entryPixmap);
         look.size = QSize(32, 32);
-    } else if (QFileInfo(iconFile).completeSuffix() == QLatin1String("exe") || iconFile == realTarget) {
-        const QPixmap pixmap = provider.icon(QFileInfo(iconFile)).pixmap(32, 32, QIcon::Normal, QIcon::Off);
-        look.icon.addPixmap(pixmap, QIcon::Normal, QIcon::Off);
+    } else if (QFileInfo(iconFile).completeSuffix() == QLatin1String("exe") || iconFile == target) {
+        look.icon.addPixmap(provider.icon(QFileInfo(iconFile)).pixmap(QSize(32, 32)));
         look.size = QSize(32, 32);
     } else if (!iconFile.isEmpty()) {
         // Only a regular file is read: a named pipe would hold the panel
         // until something writes to it, and a device never ends.
-        if (QFileInfo(iconFile).isFile())
-            look.icon.addPixmap(QPixmap(iconFile), QIcon::Normal, QIcon::Off);
+        if (QFileInfo(iconFile).isFile()) {
+            QPixmap picture = QPixmap::fromImage(readPicture(iconFile, QSize(30, 30) * ratio));
+            picture.setDevicePixelRatio(ratio);
+            look.icon.addPixmap(picture);
+        }
         look.size = QSize(30, 30);
     }
+    return look;
+}
+
+ButtonIcon buttonIcon(const QString &target, const QString &icon, const QFileIconProvider &provider)
+{
+    // Redraws come with every click and every change of the file: an icon
+    // is made once, and again only when its file changes. Kept as images,
+    // which outlive the application object at exit without harm.
+    struct Made {
+        QImage image;
+        QSize size;
+    };
+    static QHash<QString, Made> made;
+    const QString realTarget = stripPathQuotes(target);
+    const QString iconFile = stripPathQuotes(icon);
+    const QFileInfo info(iconFile);
+    const QString key = realTarget + QLatin1Char('\n') + iconFile + QLatin1Char('\n')
+        + QString::number(info.lastModified().toMSecsSinceEpoch()) + QLatin1Char('/') + QString::number(info.size());
+    auto found = made.constFind(key);
+    if (found == made.constEnd()) {
+        if (made.size() >= 256)
+            made.clear();
+        const ButtonIcon look = makeButtonIcon(realTarget, iconFile, provider);
+        const QList<QSize> sizes = look.icon.availableSizes();
+        const QImage image = sizes.isEmpty() ? QImage() : look.icon.pixmap(sizes.first()).toImage();
+        found = made.insert(key, {image, look.size});
+    }
+    ButtonIcon look;
+    if (!found->image.isNull())
+        look.icon.addPixmap(QPixmap::fromImage(found->image));
+    look.size = found->size;
     return look;
 }
 

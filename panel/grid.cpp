@@ -61,10 +61,17 @@ void MainWindow::setButtonsConfiguration()
             gridButton->setIcon(QIcon());
         else
             applyButtonIcon(gridButton, buttonIcon(path, icon, iconProvider));
+        // A tool tip shows a title, not a file someone pasted into it: a few
+        // megabytes of text would freeze the panel on hover.
+        if (title.size() > 300)
+            title = title.left(300) + QChar(0x2026);
         gridButton->setToolTip(title.isEmpty() ? QStringLiteral("Click to set an application") : title);
+        // Setting a style sheet restyles the button even when nothing
+        // changed: only a new colour is worth that.
         const QString background = button.value(backgroundMember).toString();
-        gridButton->setStyleSheet(buttonStyleSheet(QColor::isValidColor(background) ? background
-                                                                                    : QStringLiteral("#000000")));
+        const QString sheet = buttonStyleSheet(QColor::isValidColor(background) ? background : QStringLiteral("#000000"));
+        if (gridButton->styleSheet() != sheet)
+            gridButton->setStyleSheet(sheet);
     }
 }
 
