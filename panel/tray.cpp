@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -15,6 +16,9 @@
 void MainWindow::createSystemTray()
 {
     const QIcon logo = logoIcon();
+    // Every window's title bar shows it too; decoded once here, since a
+    // picture in another format would make Qt map every image plugin.
+    QApplication::setWindowIcon(logo);
     trayIcon = new QSystemTrayIcon(this);
     trayIcon->setIcon(logo);
     trayIcon->setToolTip(tr("Zarvel ") + configValue(QStringLiteral("type")).toString());
