@@ -1,134 +1,79 @@
-// The panel over arbitrary files: a new panel is made over the input's
-// document (which repairs it as a start does), drawn, and clicked through a
-// short script of buttons, with the file changed under it half-way when the
-// script says so. Folders are entered and left, programs started on the
-// fake platform, and unset buttons assigned through the real file dialog.
-// Nothing may crash, and whatever the clicks write must still be a complete
-// document holding every member the file had before.
-//
-// Input: "<script>\n<document>[\n--\n<second document>]". Each script byte
-// clicks button (byte % buttonCount) + 1; "|" switches the file to the
-// second document. Only the first click on an unset button is made.
-#include "app/config.h"
+// The real panel over arbitrary files and clicks: folders entered and left, the file swapped under it, programs
+// started on the fake platform, unset buttons assigned through the real file dialog. Nothing may crash, and a
+// write-back changes only what it assigns. Input: "<clicks>\n<document>[\n--\n<second document>]": byte b clicks
+// button b % buttonCount + 1, "|" swaps in the second document; only the first click on an unset button is made.
 #include "buttons/buttonsfile.h"
-#include "buttons/document.h"
-#include "panel/mainwindow.h"
+#include "buttons/buttonstyle.h"
 #include "panel/panelstate.h"
-#include "tests/support/fakeplatform.h"
 #include "tests/fuzz/fuzzing.h"
-#include "tests/support/sandbox.h"
+#include "tests/support/access.h"
+#include "tests/support/fakeplatform.h"
 
-#include <QApplication>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QJsonObject>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTimer>
+#include <QtWidgets>
 
-#include <cstdio>
-#include <cstdlib>
+static FakePlatform platform;
+static TestPanel *panel;
+static QString chosen;
 
-static FakePlatform *platform;
-static QString chosenFile;
-static QTimer *answerer;
-
-static void fail(const char *what)
+// Down `path` to slot n, every member but the next step stays as it was; of the buttons on the way only the
+// folders' levels change, and of the one in slot n only path, icon and title, to the chosen file.
+static void checkWriteBack(QJsonObject was, QJsonObject now, const FolderPath &path, int n)
 {
-    std::fprintf(stderr, "panel: %s\n", what);
-    std::abort();
-}
-
-// Answers the "Select Application" dialog an unset button opens, and turns
-// down anything else that comes up.
-static void answerFileDialog()
-{
-    QWidget *modal = QApplication::activeModalWidget();
-    auto *dialog = qobject_cast<QFileDialog *>(modal);
-    if (!dialog) {
-        if (auto *other = qobject_cast<QDialog *>(modal))
-            other->reject();
-        return;
+    for (int depth = 0; depth <= path.size(); ++depth) {
+        const QString step = buttonKey(depth < path.size() ? path.at(depth) : n);
+        const QJsonObject wasButton = was.value(step).toObject(), nowButton = now.value(step).toObject();
+        const QStringList changing = depth < path.size() ? QStringList{folderMember} : QStringList{pathMember, iconMember, titleMember};
+        for (auto it = was.begin(); it != was.end(); ++it)
+            if (it.key() != step && now.value(it.key()) != it.value())
+                fuzzFailure("panel: a write-back changed a member it does not assign");
+        for (auto it = wasButton.begin(); it != wasButton.end(); ++it)
+            if (!changing.contains(it.key()) && nowButton.value(it.key()) != it.value())
+                fuzzFailure("panel: a write-back changed a member of a button it does not assign");
+        if (depth == path.size() && nowButton.value(pathMember).toString() != quoteStoredPath(chosen))
+            fuzzFailure("panel: the assigned slot does not hold the chosen file");
+        was = folderLevel(wasButton), now = folderLevel(nowButton);
     }
-    dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(chosenFile);
-    static_cast<QDialog *>(dialog)->accept();
-}
-
-static MainWindow *window;
-
-// Back to the top level whatever the last input left: a level whose slot 1
-// is not a folder makes any entered folder stale, and a click there returns
-// to the top; at the top level the same click is a Back with nowhere to go.
-static void returnToTop()
-{
-    sandbox::writeFile(buttonsFilePath(), QByteArrayLiteral("{\"Button01\": {\"path\": \"FolderBack\"}}"));
-    QMetaObject::invokeMethod(window, "setButtonsConfiguration");
-    panelButtons[0]->click();
 }
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     startFuzzing(argc, argv);
-    platform = new FakePlatform;
-    Platform::setInstance(platform);
-    firstArgument = QStringLiteral("-checkupdate");
-    // A name the stored text must quote.
-    chosenFile = sandbox::home() + QStringLiteral("/my tool.sh");
-    sandbox::writeProgram(chosenFile);
-    answerer = new QTimer;
-    answerer->setInterval(0);
-    QObject::connect(answerer, &QTimer::timeout, answerFileDialog);
-    answerer->start();
-    window = new MainWindow;
+    chosen = sandbox::writeProgram(sandbox::home() + "/my tool.sh"); // a name the stored text must quote
+    // Answers every "Select Application" dialog that an unset button opens.
+    auto *answerer = new QTimer;
+    QObject::connect(answerer, &QTimer::timeout, [] {
+        if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
+            dialog->findChild<QLineEdit *>("fileNameEdit")->setText(chosen), static_cast<QDialog *>(dialog)->accept();
+    });
+    answerer->start(5);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, size_t size)
 {
-    QByteArray script;
-    QByteArray documents;
-    splitScript(fuzzInput(data, size), &script, &documents);
-    const int split = documents.indexOf("\n--\n");
-    const QByteArray first = split < 0 ? documents : documents.left(split);
-    const QByteArray second = split < 0 ? first : documents.mid(split + 4);
-
-    returnToTop();
-    emptyFolder(QFileInfo(buttonsFilePath()).absolutePath());
+    const QByteArray input(reinterpret_cast<const char *>(data), int(size));
+    const int newline = input.indexOf('\n'), split = input.indexOf("\n--\n", newline + 1);
+    const QByteArray script = input.left(qBound(0, newline, 16)), first = input.mid(newline + 1, split < 0 ? -1 : split - newline - 1);
+    // A new panel for each input, made over its file as a start makes it (which repairs the file).
+    delete panel;
+    QDir(QFileInfo(buttonsFilePath()).absolutePath()).removeRecursively();
     sandbox::writeFile(buttonsFilePath(), first);
-    // As at a start: the file is repaired, then drawn.
-    QMetaObject::invokeMethod(window, "createSettingsJson");
-    QMetaObject::invokeMethod(window, "setButtonsConfiguration");
-    window->show();
-    window->grab();
-    int assigned = 0;
-    for (const char byte : qAsConst(script)) {
-        if (byte == '|') {
-            sandbox::writeFile(buttonsFilePath(), second);
-            continue;
-        }
+    panel = new TestPanel(&platform);
+    panel->window->show(), panel->window->grab();
+    bool assigned = false;
+    for (const char byte : script) {
         const int n = int(static_cast<unsigned char>(byte)) % buttonCount;
-        // One file dialog per input at most: each costs more than all the
-        // other clicks together, and the second exercises nothing new.
-        if (buttonPaths.value(n).isEmpty() && assigned++)
-            continue;
+        const FolderPath path = PanelAccess::folders(*panel->window);
         const QJsonObject before = readButtonsObject(buttonsFilePath());
-        panelButtons[n]->click();
+        if (byte == '|')
+            sandbox::writeFile(buttonsFilePath(), split < 0 ? first : input.mid(split + 4));
+        else if (!buttonPaths.value(n).isEmpty() || !std::exchange(assigned, true)) // one file dialog per input: each costs more than all else
+            panelButtons[n]->click();
         const QJsonObject after = readButtonsObject(buttonsFilePath());
-        if (after != before) {
-            // An assignment: one member of one level changed, the rest kept.
-            for (auto it = before.constBegin(); it != before.constEnd(); ++it) {
-                if (!after.contains(it.key()))
-                    fail("a write-back lost a member");
-            }
-            for (int i = 1; i <= buttonCount; ++i) {
-                if (!after.contains(buttonKey(i)))
-                    fail("a write-back left the document incomplete");
-            }
-        }
-        if (!window->isVisible())
-            window->show();
-        window->grab();
+        if (byte != '|' && after != before)
+            checkWriteBack(before, after, path, n + 1);
+        panel->window->show(), panel->window->grab();
     }
-    platform->startedTargets.clear();
+    platform.startedTargets.clear();
     return 0;
 }

@@ -1,18 +1,34 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include "tests/support/sandbox.h"
 
-// Shared start of every fuzz target. The first call re-executes the target
-// inside the test sandbox (HOME and the XDG folders in a temporary
-// directory, removed afterwards), so fuzzing never touches the real user's
-// buttons.json; in the sandbox it makes the offscreen QApplication.
-void startFuzzing(int *argc, char ***argv);
+#include <QApplication>
 
-// The input as bytes, and split at the first "\n": a short script line and
-// the rest.
-QByteArray fuzzInput(const unsigned char *data, size_t size);
-void splitScript(const QByteArray &input, QByteArray *script, QByteArray *rest, int maxScript = 16);
+#include <cstdio>
+#include <cstdlib>
 
-// Removes everything in `folder` but leaves the folder.
-void emptyFolder(const QString &folder);
+// Reports a broken promise and aborts: libFuzzer keeps the input, and a replay fails.
+[[noreturn]] inline void fuzzFailure(const char *what)
+{
+    std::fprintf(stderr, "%s\n", what);
+    std::abort();
+}
+
+// The start of every fuzz target: re-executes it in the test sandbox, so that fuzzing never touches the user's
+// files, and there makes the offscreen QApplication. Returns 0, as LLVMFuzzerInitialize does.
+inline int startFuzzing(int *argc, char ***argv)
+{
+    if (sandbox::root().isEmpty())
+        std::exit(sandbox::runSandboxed(*argc, *argv, [](int, char **) { return 0; }));
+    // The warnings about the inputs' broken files would drown the report.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
+        if (type == QtFatalMsg)
+            fuzzFailure(qUtf8Printable(message));
+    });
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int qtArgc = 1; // Qt keeps the reference; libFuzzer's arguments mean nothing to it
+    static char *qtArgv[] = {(*argv)[0], nullptr};
+    new QApplication(qtArgc, qtArgv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    return 0;
+}

@@ -10,6 +10,7 @@
 #include <linux/capability.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -134,6 +135,14 @@ QStringList takeRecord(const QString &path)
     QStringList words = QString::fromLocal8Bit(bytes.constData(), bytes.size()).split(QLatin1Char('\0'));
     words.removeLast(); // after the last NUL
     return words;
+}
+
+QString deviceNode()
+{
+    const QString node = root() + QStringLiteral("/null-device");
+    if (QFileInfo::exists(node) || mknod(QFile::encodeName(node).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0)
+        return node;
+    return access("/dev", W_OK) != 0 ? QStringLiteral("/dev/null") : QString();
 }
 
 } // namespace sandbox

@@ -33,6 +33,12 @@ QString writeProgram(const QString &path, const QByteArray &content = "#!/bin/sh
 // is removed so that the next one starts fresh.
 QStringList takeRecord(const QString &path);
 
+// A character device to put where a file belongs: a null device node of
+// the sandbox's own where nodes can be made, else /dev/null where this
+// process cannot replace it; empty when neither. A program that wrongly
+// replaced the device through a link then harms only the sandbox.
+QString deviceNode();
+
 } // namespace sandbox
 
 // Like QTEST_MAIN, inside a sandbox.
