@@ -21,6 +21,7 @@
 #include "buttons/buttonsfile.h"
 #include "buttons/document.h"
 #include "scripts/bench/benchutil.h"
+#include "tests/support/access.h"
 
 #include <QApplication>
 #include <QDir>
@@ -98,9 +99,7 @@ std::vector<double> type(QLineEdit *field, int keystrokes)
 
 QString documentValue(moreSettings *editor, const QString &path)
 {
-    QVariant value;
-    QMetaObject::invokeMethod(editor, "getJsonDocument", Q_RETURN_ARG(QVariant, value), Q_ARG(QString, path));
-    return value.toString();
+    return EditorAccess::get(*editor, path).toString();
 }
 
 // Opens the editor inside `prefix`, selects button 5 there and types into

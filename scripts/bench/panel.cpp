@@ -17,6 +17,7 @@
 #include "panel/panelstate.h"
 #include "tests/support/fakeplatform.h"
 #include "scripts/bench/benchutil.h"
+#include "tests/support/access.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -44,7 +45,7 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    auto redraw = [window] { QMetaObject::invokeMethod(window, "setButtonsConfiguration"); };
+    auto redraw = [window] { PanelAccess::redraw(*window); };
     for (int i = 0; i < 10; ++i) {
         redraw();
         window->repaint();
