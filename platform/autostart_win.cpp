@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 void createAutostartEntryFile()
@@ -11,8 +12,11 @@ void createAutostartEntryFile()
     const QString shortcut =
         windowsStartupShortcut(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
                                QCoreApplication::organizationName(), QCoreApplication::applicationName(), program);
-    // QFile::link writes a shell shortcut and never replaces an existing
-    // file; the Startup folder is the system's, so a missing one stays
-    // missing.
+    // A shortcut already there is the user's to keep, even one whose target
+    // is gone (isSymLink sees the .lnk itself): QFile::link would save over
+    // it. The Startup folder is the system's, so a missing one stays missing.
+    const QFileInfo existing(shortcut);
+    if (existing.exists() || existing.isSymLink())
+        return;
     QFile::link(program, shortcut);
 }
