@@ -13,7 +13,8 @@ Platform::StartResult WindowsPlatform::startTarget(const QString &storedPath)
     // Run box: programs, batch files and documents alike. Started detached,
     // so that no process object stays behind per launch and the target gets
     // no pipe that nobody reads.
-    QStringList arguments = QProcess::splitCommand(QStringLiteral("cmd.exe /c call ") + storedPath);
+    const QString command = QStringLiteral("cmd.exe /c call ") + storedPath;
+    QStringList arguments = QProcess::splitCommand(command);
     QProcess process;
     process.setProgram(arguments.takeFirst());
     process.setArguments(arguments);
