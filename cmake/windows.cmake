@@ -8,7 +8,7 @@
 # gives a folder to copy to a Windows machine as it is.
 
 # The windows platform for the program; offscreen for the tests that need
-# no screen; ICO for the window icon and for buttons with .ico icons.
+# no screen; ICO for buttons with .ico icons.
 set(ZARVEL_QT_PLUGINS Qt5::QWindowsIntegrationPlugin Qt5::QOffscreenIntegrationPlugin Qt5::QICOPlugin)
 foreach(plugin IN LISTS ZARVEL_QT_PLUGINS)
     if(NOT TARGET ${plugin})
@@ -35,7 +35,7 @@ set(copies)
 foreach(dll IN LISTS ZARVEL_RUNTIME_DLLS)
     list(APPEND copies COMMAND ${CMAKE_COMMAND} -E copy_if_different ${dll} $<TARGET_FILE_DIR:Zarvel>)
 endforeach()
-foreach(module Core Gui Widgets)
+foreach(module Core Gui Network Widgets)
     list(APPEND copies COMMAND ${CMAKE_COMMAND} -E copy_if_different
          $<TARGET_FILE:Qt5::${module}> $<TARGET_FILE_DIR:Zarvel>)
 endforeach()
@@ -50,5 +50,6 @@ foreach(plugin IN LISTS ZARVEL_QT_PLUGINS)
 endforeach()
 add_custom_command(TARGET Zarvel POST_BUILD ${copies} VERBATIM)
 
-install(FILES ${ZARVEL_RUNTIME_DLLS} $<TARGET_FILE:Qt5::Core> $<TARGET_FILE:Qt5::Gui> $<TARGET_FILE:Qt5::Widgets>
+install(FILES ${ZARVEL_RUNTIME_DLLS} $<TARGET_FILE:Qt5::Core> $<TARGET_FILE:Qt5::Gui> $<TARGET_FILE:Qt5::Network>
+        $<TARGET_FILE:Qt5::Widgets>
         DESTINATION ${ZARVEL_INSTALL_PROGRAM_DIR})
