@@ -48,8 +48,10 @@ bool XSession::start()
     // nothing reaches the real user's desktop services.
     m_environment.remove("DBUS_SESSION_BUS_ADDRESS");
     m_environment.insert("QT_QPA_PLATFORM", "xcb");
-    // The server picks a free display and writes its number once it takes connections.
-    QProcess *xvfb = launch("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"});
+    // The server picks a free display and writes its number once it takes connections; it must not reset
+    // whenever its only client (an xprop here) leaves, or a client connecting just then fails.
+    QProcess *xvfb =
+        launch("Xvfb", {"-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"});
     error = "Xvfb gave no display number";
     if (!waitFor([xvfb] { return xvfb->canReadLine(); }))
         return false;
@@ -69,7 +71,8 @@ bool XSession::startZarvel()
     QProcess *zarvel = launch(ZARVEL_BINARY, {"-checkupdate"});
     m_pid = QString::number(zarvel->processId());
     error = "Zarvel made no panel window";
-    if (!waitFor([this] { return !(panel = search("--pid " + m_pid + " --name ^MainWindow$").value(0)).isEmpty(); }))
+    const QString zarvelPanel = "--all --pid " + m_pid + " --name MainWindow";
+    if (!waitFor([&] { return !(panel = search(zarvelPanel).value(0)).isEmpty(); }))
         return false;
     // xev is ready once it reports a property set on the panel.
     m_panelLog = launch("xev", {"-id", panel, "-event", "structure", "-event", "property"});
