@@ -1,10 +1,98 @@
+#include "buttons/buttonsfile.h"
+#include "panel/panelstate.h"
+#include "tests/support/access.h"
+#include "tests/support/fakeplatform.h"
 #include "tests/support/sandbox.h"
+#include "tests/support/xsession.h"
 
+#include <QPushButton>
 #include <QtTest>
 
 class TestDesktop : public QObject
 {
     Q_OBJECT
+
+    XSession x;
+    QString client, recorder;
+    FakePlatform platform;
+    TestPanel layout{&platform}; // the same panel, never shown: where its buttons sit
+
+    bool chordOpens(QPoint pointer, QPoint at)
+    {
+        x.chord(pointer);
+        return waitFor([&] { return x.placedAt(at) && x.isViewable(x.panel) && x.activeWindow() == x.panel; });
+    }
+    // Opens the panel and clicks `buttons` in turn; what they started, once the panel went.
+    QStringList launchedBy(std::initializer_list<int> buttons, QPoint at = {300, 200})
+    {
+        const QString record = sandbox::home() + "/launched";
+        chordOpens(at, at);
+        for (int n : buttons)
+            x.click(at + panelButtons[n - 1]->mapTo(layout.window, panelButtons[n - 1]->rect().center()));
+        const bool done = waitFor([&] { return QFile::exists(record) && !x.isViewable(x.panel); });
+        return done ? sandbox::takeRecord(record) : QStringList();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        recorder = sandbox::writeProgram(sandbox::home() + "/bin/launch me.sh",
+            "#!/bin/sh\nprintf '%s\\0' \"$0\" \"$@\" >\"$HOME/.r$$\" && mv \"$HOME/.r$$\" \"$HOME/launched\"\n");
+        // Button 1 starts the recorder, and so does button 2 of the folder on button 2.
+        auto button = [](const QString &path) { return QJsonObject{{pathMember, path}}; };
+        const QString r = '"' + recorder + '"';
+        QJsonObject folder = button(folderMarker);
+        folder[folderMember] = QJsonObject{{buttonKey(2), button(r + " --in \"the folder\"")}};
+        QVERIFY(writeButtonsDocument(buttonsFilePath(), {{buttonKey(1), button(r + " top")}, {buttonKey(2), folder}}));
+        layout.window->grab(); // lays the hidden panel out, with no window on any screen
+        QVERIFY2(x.start() && x.startZarvel(), qPrintable(x.error));
+        QVERIFY(!(client = x.startClient(QRect(600, 500, 300, 200))).isEmpty());
+    }
+
+    void init()
+    {
+        x.click(QPoint(880, 680)); // on the client window, under no panel opened here
+        QVERIFY(waitFor([this] { return !x.isViewable(x.panel); }));
+    }
+
+    void chordOpensThePanelAtThePointerInsideTheScreen_data()
+    {
+        QTest::addColumn<QPoint>("pointer");
+        QTest::addColumn<QPoint>("expected");
+        const int right = 1280 - layout.window->width(), bottom = 1024 - layout.window->height();
+        QTest::newRow("desktop") << QPoint(200, 300) << QPoint(200, 300);
+        QTest::newRow("client window, under openbox's Alt grab") << QPoint(650, 550) << QPoint(650, 550);
+        QTest::newRow("right edge") << QPoint(1279, 400) << QPoint(right, 400);
+        QTest::newRow("bottom edge") << QPoint(300, 1023) << QPoint(300, bottom);
+        QTest::newRow("bottom right corner") << QPoint(1270, 1015) << QPoint(right, bottom);
+    }
+    void chordOpensThePanelAtThePointerInsideTheScreen()
+    {
+        QFETCH(QPoint, pointer);
+        QFETCH(QPoint, expected);
+        QVERIFY(chordOpens(pointer, expected));
+    }
+
+    // Presses without Alt are consumed by the ticks that see them (the chords prove Zarvel looked).
+    void rightClicksWithoutAltOpenNothing()
+    {
+        x.click(QPoint(210, 310), 3);
+        QVERIFY(chordOpens(QPoint(220, 320), QPoint(220, 320)));
+        x.click(QPoint(640, 520), 3);
+        QVERIFY(waitFor([this] { return !x.isViewable(x.panel) && x.activeWindow() == client; }));
+        x.xdotool("keydown alt");
+        QVERIFY(chordOpens(QPoint(230, 330), QPoint(230, 330)));
+        QVERIFY(!x.placedAt(QPoint(210, 310)) && !x.placedAt(QPoint(640, 520)));
+    }
+
+    void buttonsStartProgramsAndOpenFolders()
+    {
+        QCOMPARE(launchedBy({1}), (QStringList{recorder, "top"}));
+        QCOMPARE(launchedBy({2, 2}), (QStringList{recorder, "--in", "the folder"}));
+        QCOMPARE(launchedBy({1, 1}), (QStringList{recorder, "top"})); // it reopens in the folder: Back first
+    }
+
+    void theTrayHoldsOneIcon() { QVERIFY(waitFor([this] { return x.trayIcons() == 1; })); }
 };
 
 ZARVEL_TEST_MAIN(TestDesktop)
