@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "tests/support/sandbox.h"
 
+#include <QImage>
 #include <QtTest>
 
 class TestLaunching : public QObject
@@ -26,7 +27,11 @@ private slots:
                          .isEmpty());
         QVERIFY(sandbox::writeFile(doc, "notes\n"));
         QVERIFY(sandbox::writeFile(qEnvironmentVariable("XDG_DATA_HOME") + "/applications/zarvel-test.desktop",
-                                   "[Desktop Entry]\nType=Application\nName=Test\nExec=recorder %f --all %F %u\n"));
+                                   "[Desktop Entry]\nType=Application\nName=Test\nExec=recorder %f --all %F %u\nIcon="
+                                       + QFile::encodeName(bin) + "/icon.png\n"));
+        QVERIFY(sandbox::writeFile(qEnvironmentVariable("XDG_DATA_HOME") + "/applications/zarvel-script.desktop",
+                                   "[Desktop Entry]\nType=Application\nName=Script\nExec=sh -c \"recorder %f\"\n"));
+        QVERIFY(QImage(8, 8, QImage::Format_RGB32).save(bin + "/icon.png"));
     }
 
     void startsTheStoredTargetWithoutAShell_data()
@@ -38,6 +43,7 @@ private slots:
         const QString spaced = bin + "/with space/my tool.sh", url = "https://example.org/?q=$(id)&r=`id`";
         const QString payload = "$(touch " + pwned + ") `touch " + pwned + "`;touch " + pwned;
         const QStringList none;
+        const QString trap = sandbox::home() + "/a;touch " + pwned + ";'b' \"$(touch " + pwned + ")\"";
         QTest::newRow("program with arguments")
             << quoteStoredPath(rec) + " --flag \"two words\" plain" << QStringList{rec, "--flag", "two words", "plain"}
             << "";
@@ -52,7 +58,11 @@ private slots:
             << "";
         QTest::newRow("document") << quoteStoredPath(doc) << QStringList{gio, "open", "--", doc} << "";
         QTest::newRow("web address") << url << QStringList{gio, "open", "--", url} << "";
-        QTest::newRow("missing file") << quoteStoredPath(bin + "/gone") + " --x" << none << "the file does not exist";
+        QTest::newRow("home folder") << "~/bin/recorder --h" << QStringList{rec, "--h"} << "";
+        QTest::newRow("name inside an entry's script")
+            << "zarvel-script.desktop " + quoteStoredPath(trap) << QStringList{rec, trap} << "";
+        QTest::newRow("missing file") << quoteStoredPath(bin + "/gone") + " --x" << none
+                                      << "the file " + bin + "/gone does not exist";
         QTest::newRow("no such program") << "zarvel-no-such-program --x" << none << "there is no such program";
         QTest::newRow("shell payload as the program") << payload << none << "there is no such program";
         QTest::newRow("blank") << " \t " << none << "its target is blank";
@@ -69,6 +79,13 @@ private slots:
             QVERIFY(QTest::qWaitFor([this] { return QFile::exists(record); }, 20000));
         QCOMPARE(sandbox::takeRecord(record), argv);
         QVERIFY(!QFile::exists(pwned));
+    }
+
+    // A program shows the icon of the application entry that starts it.
+    void programsShowTheirApplicationsIcon()
+    {
+        QVERIFY(!nativePlatform().applicationIcon(bin + "/recorder").isNull());
+        QVERIFY(nativePlatform().applicationIcon(bin + "/with space/my tool.sh").isNull());
     }
 };
 

@@ -1,5 +1,7 @@
 #include "tests/support/xsession.h"
 
+#include <QDir>
+
 #include "tests/support/sandbox.h"
 
 #include <csignal>
@@ -48,6 +50,10 @@ bool XSession::start()
     // nothing reaches the real user's desktop services.
     m_environment.remove("DBUS_SESSION_BUS_ADDRESS");
     m_environment.insert("QT_QPA_PLATFORM", "xcb");
+    // A runtime folder of its own: the test's own panel answers on the one
+    // in the sandbox, and Zarvel would take it for a Zarvel already running.
+    QDir().mkpath(sandbox::root() + "/session-runtime");
+    m_environment.insert("XDG_RUNTIME_DIR", sandbox::root() + "/session-runtime");
     // The server picks a free display and writes its number once it takes connections; it must not reset
     // whenever its only client (an xprop here) leaves, or a client connecting just then fails.
     QProcess *xvfb =
