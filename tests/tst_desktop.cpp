@@ -1,5 +1,6 @@
 #include "buttons/buttonsfile.h"
 #include "panel/panelstate.h"
+#include "platform/x11input.h"
 #include "tests/support/access.h"
 #include "tests/support/fakeplatform.h"
 #include "tests/support/sandbox.h"
@@ -92,7 +93,59 @@ private slots:
         QCOMPARE(launchedBy({1, 1}), (QStringList{recorder, "top"})); // it reopens in the folder: Back first
     }
 
-    void theTrayHoldsOneIcon() { QVERIFY(waitFor([this] { return x.trayIcons() == 1; })); }
+    // Zarvel --show opens the panel where the chord would; a second start
+    // leaves the one running alone.
+    void showCommandAndOneZarvel()
+    {
+        x.xdotool("mousemove 400 300");
+        x.run(ZARVEL_BINARY, {"--show"});
+        QVERIFY(waitFor([this] { return x.placedAt(QPoint(400, 300)) && x.isViewable(x.panel); }));
+        init();
+        QVERIFY(x.run("sh", {"-c", "'" ZARVEL_BINARY "' -checkupdate 2>&1; echo exit $?"}).endsWith("runs; Zarvel --show opens its panel.\nexit 1"));
+        QVERIFY(waitFor([this] { return x.trayIcons() == 1; }));
+    }
+
+    // Alt let go where no X client hears it (a native window under
+    // XWayland): the raw release never comes, and the server's key map must
+    // overrule it, or every right-click would open the panel.
+    void lostAltReleaseMakesNoChord()
+    {
+        X11Input input;
+        QVERIFY(input.open());
+        for (int keycode = 8; keycode < 256; ++keycode)
+            input.replay(X11Input::RawEvent::KeyDown, keycode);
+        input.replay(X11Input::RawEvent::ButtonDown, 3);
+        bool altAtPress = true;
+        QVERIFY(input.takeRightButtonPressed(&altAtPress));
+        QVERIFY(!altAtPress && !input.altDown());
+    }
+
+    // On scaled screens the pointer comes in device pixels and the panel is
+    // placed in logical ones: its corner lands on the pointer (1 px off at
+    // most at 1.5), kept inside the screen near its edges.
+    void scaledScreens_data()
+    {
+        QTest::addColumn<QString>("scale");
+        QTest::newRow("2") << "2";
+        QTest::newRow("1.5") << "1.5";
+    }
+    void scaledScreens()
+    {
+        QFETCH(QString, scale);
+        QVERIFY2(x.startZarvel(scale), qPrintable(x.error));
+        const QSize device = layout.window->size() * scale.toDouble();
+        for (const QPoint pointer : {QPoint(401, 301), QPoint(1279, 1023)}) {
+            const QPoint expected(qMin(pointer.x(), 1280 - device.width()), qMin(pointer.y(), 1024 - device.height()));
+            x.chord(pointer);
+            QVERIFY(waitFor([&] {
+                for (const QPoint off : {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(1, 1), QPoint(-1, 0), QPoint(0, -1), QPoint(-1, -1), QPoint(1, -1), QPoint(-1, 1)})
+                    if (x.placedAt(expected + off))
+                        return x.isViewable(x.panel);
+                return false;
+            }));
+            init();
+        }
+    }
 };
 
 ZARVEL_TEST_MAIN(TestDesktop)

@@ -72,9 +72,18 @@ bool XSession::start()
     return true;
 }
 
-bool XSession::startZarvel()
+bool XSession::startZarvel(const QString &scale)
 {
-    QProcess *zarvel = launch(ZARVEL_BINARY, {"-checkupdate"});
+    if (m_zarvel) { // one Zarvel a user: the one running goes first
+        m_zarvel->terminate();
+        m_zarvel->waitForFinished(20000);
+        m_placements.clear();
+    }
+    QProcessEnvironment environment = m_environment;
+    if (!scale.isEmpty())
+        m_environment.insert("QT_SCALE_FACTOR", scale);
+    QProcess *zarvel = m_zarvel = launch(ZARVEL_BINARY, {"-checkupdate"});
+    m_environment = environment;
     m_pid = QString::number(zarvel->processId());
     error = "Zarvel made no panel window";
     const QString zarvelPanel = "--all --pid " + m_pid + " --name MainWindow";

@@ -17,7 +17,7 @@ public:
     ~XSession();
     // Each returns once what it started is ready; `error` says what was not.
     bool start(); // Xvfb, openbox and trayer
-    bool startZarvel(); // with "-checkupdate"; sets `panel`
+    bool startZarvel(const QString &scale = QString()); // with "-checkupdate", in place of one running; sets `panel`
     QString startClient(const QRect &geometry); // a plain xmessage window
 
     QString run(const QString &program, const QStringList &arguments) const; // its output, trimmed
@@ -48,6 +48,7 @@ private:
     QProcessEnvironment m_environment = QProcessEnvironment::systemEnvironment();
     std::vector<std::unique_ptr<QProcess>> m_processes; // stopped in reverse order
     QString m_pid; // Zarvel's
+    QProcess *m_zarvel = nullptr;
     QProcess *m_panelLog = nullptr; // xev on the panel: "(x,y), width" for every place it is put
     QByteArray m_placements;
 };
