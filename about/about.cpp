@@ -38,7 +38,8 @@ about::~about()
 void about::generateMenuBar()
 {
     if (moduleList.isEmpty())
-        moduleList = QStringList{QStringLiteral("qtbase"), QStringLiteral("qtsvg"), QStringLiteral("qtimageformats")};
+        moduleList
+            = QStringList { QStringLiteral("qtbase"), QStringLiteral("qtsvg"), QStringLiteral("qtimageformats") };
 
     auto *menuBar = new QMenuBar(this);
 

@@ -2,10 +2,10 @@
 
 const QString appVersion = QStringLiteral("1.5.0");
 
-const QJsonObject editionTable{
-    {QStringLiteral("2"), QJsonObject{{QStringLiteral("type"), QStringLiteral("Lite")}}},
-    {QStringLiteral("12"), QJsonObject{{QStringLiteral("type"), QStringLiteral("Original")}}},
-    {QStringLiteral("20"), QJsonObject{{QStringLiteral("type"), QStringLiteral("Deluxe")}}},
+const QJsonObject editionTable {
+    { QStringLiteral("2"), QJsonObject { { QStringLiteral("type"), QStringLiteral("Lite") } } },
+    { QStringLiteral("12"), QJsonObject { { QStringLiteral("type"), QStringLiteral("Original") } } },
+    { QStringLiteral("20"), QJsonObject { { QStringLiteral("type"), QStringLiteral("Deluxe") } } },
 };
 
 const QString updateBaseUrl = QStringLiteral(ZARVEL_UPDATE_BASE_URL);

@@ -18,7 +18,7 @@ QIcon logoIcon()
     initResources();
     const QImage logo(QStringLiteral(":/res/zarvel-logo.png"));
     QIcon icon;
-    for (int side : {16, 22, 24, 32, 48, 64})
+    for (int side : { 16, 22, 24, 32, 48, 64 })
         icon.addPixmap(QPixmap::fromImage(logo.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
     return icon;
 }

@@ -5,8 +5,8 @@
 #include <QSpacerItem>
 #include <QVBoxLayout>
 
-QVBoxLayout *makeButtonGrid(QPushButton **buttons, int count, const std::function<void(QPushButton *, int)> &prepare,
-                            int *rows)
+QVBoxLayout *makeButtonGrid(
+    QPushButton **buttons, int count, const std::function<void(QPushButton *, int)> &prepare, int *rows)
 {
     auto *column = new QVBoxLayout;
     column->setContentsMargins(2, 2, 4, 1);

@@ -10,5 +10,5 @@ class QVBoxLayout;
 // object name and no focus, is stored in buttons[n - 1], and is handed to
 // `prepare` once it sits in its row. A short last row is filled by a
 // spacer. Returns the column (not yet installed) and the number of rows.
-QVBoxLayout *makeButtonGrid(QPushButton **buttons, int count, const std::function<void(QPushButton *, int)> &prepare,
-                            int *rows);
+QVBoxLayout *makeButtonGrid(
+    QPushButton **buttons, int count, const std::function<void(QPushButton *, int)> &prepare, int *rows);

@@ -13,8 +13,8 @@
 // Bound during static initialisation, before the application object exists:
 // the application-data location is then the roaming folder itself, without
 // an application name, whatever the executable is called.
-QFile buttonsFile(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
-                  + QStringLiteral("/Zarvel/buttons.json"));
+QFile buttonsFile(
+    QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/Zarvel/buttons.json"));
 
 QString buttonsFilePath()
 {

@@ -19,10 +19,10 @@ QString buttonsFilePath();
 
 // What a read of buttons.json found.
 enum class ReadStatus {
-    Ok,          // a regular file holding a JSON object
-    Missing,     // no file by that name
-    NotRegular,  // a named pipe, a device, a folder: never opened
-    Unreadable,  // exists but cannot be read
+    Ok, // a regular file holding a JSON object
+    Missing, // no file by that name
+    NotRegular, // a named pipe, a device, a folder: never opened
+    Unreadable, // exists but cannot be read
     NotAnObject, // read, but not a JSON object (a hand edit gone wrong)
 };
 
@@ -58,13 +58,13 @@ bool keepUnparsableFile(const QString &path, QString *backupPath = nullptr);
 
 // What ensureButtonsFile() found and did.
 enum class ButtonsFileCheck {
-    Untouched,       // valid and complete: not written at all
-    Created,         // there was no file; the default document was written
-    Completed,       // missing top-level buttons were added
+    Untouched, // valid and complete: not written at all
+    Created, // there was no file; the default document was written
+    Completed, // missing top-level buttons were added
     ReplacedCorrupt, // not a JSON object: kept as a backup, then replaced
-    Unreadable,      // exists but cannot be read: left alone
-    NotRegular,      // not a regular file: neither read nor replaced
-    WriteFailed,     // a needed write did not succeed; the old file stands
+    Unreadable, // exists but cannot be read: left alone
+    NotRegular, // not a regular file: neither read nor replaced
+    WriteFailed, // a needed write did not succeed; the old file stands
 };
 
 // Makes sure the file exists and holds every top-level button. A file that

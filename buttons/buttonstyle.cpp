@@ -2,8 +2,8 @@
 
 #include "platform/platform.h"
 
-#include <QFileIconProvider>
 #include <QDateTime>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
@@ -105,7 +105,7 @@ ButtonIcon buttonIcon(const QString &target, const QString &icon, const QFileIco
         const ButtonIcon look = makeButtonIcon(realTarget, iconFile, provider);
         const QList<QSize> sizes = look.icon.availableSizes();
         const QImage image = sizes.isEmpty() ? QImage() : look.icon.pixmap(sizes.first()).toImage();
-        found = made.insert(key, {image, look.size});
+        found = made.insert(key, { image, look.size });
     }
     ButtonIcon look;
     if (!found->image.isNull())

@@ -9,12 +9,12 @@ QString buttonKey(int i)
 
 QJsonObject defaultButton()
 {
-    return QJsonObject{
-        {pathMember, QString()},
-        {iconMember, QString()},
-        {titleMember, QString()},
-        {backgroundMember, QStringLiteral("#000000")},
-        {folderMember, QJsonValue::Null},
+    return QJsonObject {
+        { pathMember, QString() },
+        { iconMember, QString() },
+        { titleMember, QString() },
+        { backgroundMember, QStringLiteral("#000000") },
+        { folderMember, QJsonValue::Null },
     };
 }
 
@@ -75,8 +75,7 @@ static bool storeBelow(QJsonObject &level, const FolderPath &path, int depth, in
     if (!isFolder(folderButton))
         return false;
     // A folder that holds no level yet gets a whole new one.
-    QJsonObject inner =
-        folderButton.value(folderMember).isObject() ? folderLevel(folderButton) : newFolderLevel();
+    QJsonObject inner = folderButton.value(folderMember).isObject() ? folderLevel(folderButton) : newFolderLevel();
     if (!storeBelow(inner, path, depth + 1, n, button))
         return false;
     folderButton.insert(folderMember, inner);

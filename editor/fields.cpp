@@ -1,10 +1,10 @@
 #include "editor/moresettings.h"
 #include "ui_moresettings.h"
 
-#include "editor/editorstate.h"
 #include "buttons/buttonsfile.h"
-#include "buttons/document.h"
 #include "buttons/buttonstyle.h"
+#include "buttons/document.h"
+#include "editor/editorstate.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -55,7 +55,8 @@ void moreSettings::on_lineEdit_background_textChanged(const QString &arg1)
 
 void moreSettings::on_pushButton_browsePath_clicked()
 {
-    const QString current = getRealPath(getJsonDocument(selectedButtonPath() + QLatin1Char('.') + pathMember).toString());
+    const QString current
+        = getRealPath(getJsonDocument(selectedButtonPath() + QLatin1Char('.') + pathMember).toString());
     const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Select Application"), current, QString());
     if (file.isEmpty())
         return;
@@ -66,7 +67,8 @@ void moreSettings::on_pushButton_browsePath_clicked()
 
 void moreSettings::on_pushButton_browseIcon_clicked()
 {
-    const QString current = getRealPath(getJsonDocument(selectedButtonPath() + QLatin1Char('.') + iconMember).toString());
+    const QString current
+        = getRealPath(getJsonDocument(selectedButtonPath() + QLatin1Char('.') + iconMember).toString());
     const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Select Icon"), current, QString());
     if (!file.isEmpty())
         ui->lineEdit_icon->setText(quoteStoredPath(file));

@@ -1,9 +1,9 @@
 #include "editor/moresettings.h"
 #include "ui_moresettings.h"
 
-#include "editor/editorstate.h"
 #include "buttons/buttonsfile.h"
 #include "buttons/document.h"
+#include "editor/editorstate.h"
 
 #include <QDialogButtonBox>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "editor/moresettings.h"
 
-#include "editor/editorstate.h"
 #include "buttons/buttonsfile.h"
 #include "buttons/document.h"
+#include "editor/editorstate.h"
 
 #include <QJsonObject>
 #include <QJsonValue>

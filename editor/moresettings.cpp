@@ -3,11 +3,11 @@
 
 #include "app/config.h"
 #include "app/resources.h"
-#include "editor/editorstate.h"
 #include "buttons/buttongrid.h"
 #include "buttons/buttonsfile.h"
 #include "buttons/buttonstyle.h"
 #include "buttons/document.h"
+#include "editor/editorstate.h"
 
 #include <QColor>
 #include <QEvent>
@@ -82,11 +82,14 @@ moreSettings::~moreSettings()
 void moreSettings::setButtonsLayout()
 {
     int rows = 0;
-    QVBoxLayout *column = makeButtonGrid(editorButtons, buttonCount, [this](QPushButton *button, int n) {
-        connect(button, &QPushButton::clicked, this, &moreSettings::buttonClick);
-        button->installEventFilter(this);
-        setButtonsConfiguration(n - 1);
-    }, &rows);
+    QVBoxLayout *column = makeButtonGrid(
+        editorButtons, buttonCount,
+        [this](QPushButton *button, int n) {
+            connect(button, &QPushButton::clicked, this, &moreSettings::buttonClick);
+            button->installEventFilter(this);
+            setButtonsConfiguration(n - 1);
+        },
+        &rows);
     ui->groupBox_btn->setLayout(column);
     ui->groupBox_btn->setFixedSize(92, 45 * rows);
 }

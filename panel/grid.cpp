@@ -69,7 +69,8 @@ void MainWindow::setButtonsConfiguration()
         // Setting a style sheet restyles the button even when nothing
         // changed: only a new colour is worth that.
         const QString background = button.value(backgroundMember).toString();
-        const QString sheet = buttonStyleSheet(QColor::isValidColor(background) ? background : QStringLiteral("#000000"));
+        const QString sheet
+            = buttonStyleSheet(QColor::isValidColor(background) ? background : QStringLiteral("#000000"));
         if (gridButton->styleSheet() != sheet)
             gridButton->setStyleSheet(sheet);
     }

@@ -54,7 +54,7 @@ bool MainWindow::redrawIfChanged(int n)
     if (!levelAt(readButtonsObject(buttonsFilePath()), folderStack, &level))
         folderStack.clear();
     else if ((n == 1 && !folderStack.isEmpty())
-             || level.value(buttonKey(n)).toObject().value(pathMember).toString() == buttonPaths.at(n - 1))
+        || level.value(buttonKey(n)).toObject().value(pathMember).toString() == buttonPaths.at(n - 1))
         return false;
     setButtonsConfiguration();
     return true;

@@ -17,8 +17,7 @@ class MainWindow;
 // buttons. It is created once by main() and hidden until the trigger, the
 // tray's "Show Window" entry or a test shows it. Its shared state is in
 // panel/panelstate.h.
-class MainWindow : public QMainWindow
-{
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:

@@ -15,8 +15,8 @@ QPoint logicalPointer(const QPoint &devicePointer, const QVector<ScreenArea> &sc
 {
     if (screens.isEmpty())
         return devicePointer;
-    const auto found = std::find_if(screens.begin(), screens.end(),
-                                    [&](const ScreenArea &s) { return deviceRect(s).contains(devicePointer); });
+    const auto found = std::find_if(
+        screens.begin(), screens.end(), [&](const ScreenArea &s) { return deviceRect(s).contains(devicePointer); });
     const ScreenArea &area = found == screens.end() ? screens.first() : *found;
     if (screen)
         *screen = found == screens.end() ? 0 : int(found - screens.begin());
@@ -44,10 +44,10 @@ QVector<ScreenArea> currentScreens()
     QVector<ScreenArea> screens;
     QScreen *primary = QGuiApplication::primaryScreen();
     if (primary)
-        screens.append({primary->geometry(), primary->availableGeometry(), primary->devicePixelRatio()});
+        screens.append({ primary->geometry(), primary->availableGeometry(), primary->devicePixelRatio() });
     for (QScreen *screen : QGuiApplication::screens()) {
         if (screen != primary)
-            screens.append({screen->geometry(), screen->availableGeometry(), screen->devicePixelRatio()});
+            screens.append({ screen->geometry(), screen->availableGeometry(), screen->devicePixelRatio() });
     }
     return screens;
 }

@@ -73,6 +73,6 @@ void MainWindow::reopen()
 {
     // This program's own file, not a name in the working directory: the
     // working directory need not hold the program.
-    QProcess::startDetached(QCoreApplication::applicationFilePath(), {QStringLiteral("-checkupdate")},
-                            QDir::currentPath());
+    QProcess::startDetached(
+        QCoreApplication::applicationFilePath(), { QStringLiteral("-checkupdate") }, QDir::currentPath());
 }

@@ -9,8 +9,8 @@
 void X11Platform::createAutostartEntry()
 {
     // GenericConfigLocation is $XDG_CONFIG_HOME, or ~/.config without it.
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-        + QLatin1String("/autostart");
+    const QString folder
+        = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1String("/autostart");
     const QString program = QCoreApplication::applicationFilePath();
 
     // An entry that is exactly what Zarvel writes for the program it names

@@ -102,11 +102,11 @@ bool writeAutostartEntry(const QString &folder, const QString &programPath, bool
     return QFile::rename(file.fileName(), entry) || QFileInfo::exists(entry);
 }
 
-QString windowsStartupShortcut(const QString &appDataLocation, const QString &organization,
-                               const QString &application, const QString &programPath)
+QString windowsStartupShortcut(
+    const QString &appDataLocation, const QString &organization, const QString &application, const QString &programPath)
 {
     QString roaming = QDir::fromNativeSeparators(appDataLocation);
-    for (const QString &name : {application, organization}) {
+    for (const QString &name : { application, organization }) {
         if (!name.isEmpty() && roaming.endsWith(QLatin1Char('/') + name))
             roaming.chop(name.size() + 1);
     }

@@ -27,5 +27,5 @@ bool writeAutostartEntry(const QString &folder, const QString &programPath, bool
 // Windows: the shortcut in the user's Startup folder. `appDataLocation` is
 // the writable AppDataLocation, which is the roaming folder followed by the
 // organization's and the application's names where those are set.
-QString windowsStartupShortcut(const QString &appDataLocation, const QString &organization,
-                               const QString &application, const QString &programPath);
+QString windowsStartupShortcut(const QString &appDataLocation, const QString &organization, const QString &application,
+    const QString &programPath);

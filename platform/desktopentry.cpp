@@ -82,8 +82,8 @@ QString DesktopEntry::localizedValue(const QString &key) const
 {
     const QString locale = QLocale::system().name(); // "de_DE"
     const QString language = locale.section(QLatin1Char('_'), 0, 0);
-    const QStringList candidates{key + QLatin1Char('[') + locale + QLatin1Char(']'),
-                                 key + QLatin1Char('[') + language + QLatin1Char(']')};
+    const QStringList candidates { key + QLatin1Char('[') + locale + QLatin1Char(']'),
+        key + QLatin1Char('[') + language + QLatin1Char(']') };
     for (const QString &candidate : candidates) {
         if (m_values.contains(candidate))
             return value(candidate);
@@ -135,7 +135,7 @@ static bool splitExec(const QString &exec, QStringList *words)
             if (c == QLatin1Char('"')) {
                 quote = Quote::None;
             } else if (c == QLatin1Char('\\') && i + 1 < exec.size()
-                       && QStringLiteral("\"`$\\").contains(exec.at(i + 1))) {
+                && QStringLiteral("\"`$\\").contains(exec.at(i + 1))) {
                 word += exec.at(++i);
             } else {
                 word += c;
@@ -211,8 +211,8 @@ static QString quotedAt(Quote quote, const QStringList &texts)
 // it: before the line is split into words, with every file name, address
 // and name quoted, so that each stays the one word it is wherever its code
 // stands, and a name like "a;touch x" never becomes shell code.
-QString DesktopEntry::expandFieldCodes(const QString &exec, const QStringList &files, const QStringList &urls,
-                                       bool *targetsUsed) const
+QString DesktopEntry::expandFieldCodes(
+    const QString &exec, const QStringList &files, const QStringList &urls, bool *targetsUsed) const
 {
     const QString icon = value(QStringLiteral("Icon"));
     QString expanded;
@@ -246,13 +246,13 @@ QString DesktopEntry::expandFieldCodes(const QString &exec, const QStringList &f
         }
         case 'i':
             if (!icon.isEmpty())
-                expanded += QLatin1String("--icon ") + quotedAt(quote, {icon});
+                expanded += QLatin1String("--icon ") + quotedAt(quote, { icon });
             break;
         case 'c':
-            expanded += quotedAt(quote, {localizedValue(QStringLiteral("Name"))});
+            expanded += quotedAt(quote, { localizedValue(QStringLiteral("Name")) });
             break;
         case 'k':
-            expanded += quotedAt(quote, {m_path});
+            expanded += quotedAt(quote, { m_path });
             break;
         default:
             // Deprecated (%d %D %n %N %v %m) and unknown codes expand to

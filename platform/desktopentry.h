@@ -7,8 +7,7 @@
 // A freedesktop.org desktop entry (a .desktop file), read the way desktop
 // launchers read it: the keys of its [Desktop Entry] group, and the command
 // line that its Exec key describes.
-class DesktopEntry
-{
+class DesktopEntry {
 public:
     // Reads `path`. An entry that cannot be read, or that has no
     // [Desktop Entry] group, is not valid and has no keys.
@@ -30,8 +29,8 @@ public:
     QStringList command(const QStringList &targets, QString *error = nullptr) const;
 
 private:
-    QString expandFieldCodes(const QString &exec, const QStringList &files, const QStringList &urls,
-                             bool *targetsUsed) const;
+    QString expandFieldCodes(
+        const QString &exec, const QStringList &files, const QStringList &urls, bool *targetsUsed) const;
 
     QString m_path;
     QHash<QString, QString> m_values;

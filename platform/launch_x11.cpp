@@ -2,12 +2,12 @@
 #include "platform/platform_x11.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QDirIterator>
-#include <QHash>
-#include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QIcon>
 #include <QProcess>
 #include <QStandardPaths>
@@ -55,13 +55,17 @@ bool isProgramFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray head = file.read(4);
-    return head.startsWith("#!") || head == QByteArray("\x7f" "ELF", 4);
+    return head.startsWith("#!")
+        || head
+        == QByteArray("\x7f"
+                      "ELF",
+            4);
 }
 
 // Starts `program` detached: it outlives Zarvel, reads nothing from Zarvel's
 // input and writes where Zarvel writes.
-Platform::StartResult startProgram(const QString &program, const QStringList &arguments,
-                                   const QString &workingDirectory = QString())
+Platform::StartResult startProgram(
+    const QString &program, const QStringList &arguments, const QString &workingDirectory = QString())
 {
     QProcess process;
     process.setProgram(program);
@@ -91,7 +95,7 @@ Platform::StartResult openWithDefaultHandler(const QString &target)
 
     auto *opener = new QProcess(QCoreApplication::instance());
     opener->setProgram(gio);
-    opener->setArguments({QStringLiteral("open"), QStringLiteral("--"), target});
+    opener->setArguments({ QStringLiteral("open"), QStringLiteral("--"), target });
     opener->setStandardInputFile(QProcess::nullDevice());
     // The application inherits gio's output channels; pipes would be closed
     // under it once gio is gone.
@@ -105,8 +109,8 @@ Platform::StartResult openWithDefaultHandler(const QString &target)
     // milliseconds. Should it hang (a D-Bus activation that never answers),
     // the panel is not held up: gio goes on alone and is collected later.
     if (!opener->waitForFinished(3000)) {
-        QObject::connect(opener, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), opener,
-                         &QObject::deleteLater);
+        QObject::connect(
+            opener, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), opener, &QObject::deleteLater);
         return started();
     }
     const bool ok = opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
@@ -228,7 +232,7 @@ const QHash<QString, QString> &entryIconsByProgram()
     static const QHash<QString, QString> icons = [] {
         QHash<QString, QString> found;
         for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
-            QDirIterator it(folder, {QStringLiteral("*.desktop")}, QDir::Files, QDirIterator::Subdirectories);
+            QDirIterator it(folder, { QStringLiteral("*.desktop") }, QDir::Files, QDirIterator::Subdirectories);
             while (it.hasNext()) {
                 const DesktopEntry entry(it.next());
                 const QString program = QFileInfo(resolveProgram(entry.command({}).value(0))).canonicalFilePath();

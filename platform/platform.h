@@ -11,8 +11,7 @@
 // One native implementation is compiled in (platform_win.h or
 // platform_x11.h, chosen by the build), its operations defined in one file
 // per concern; tests install a fake with Platform::setInstance().
-class Platform
-{
+class Platform {
 public:
     enum class Key { RightButton, Alt };
 
@@ -70,8 +69,8 @@ public:
     // the edition's version document and the command that starts this
     // program again. Not started when the updater is missing there; the
     // error then says so.
-    virtual StartResult startUpdater(const QString &workingDirectory, const QString &version,
-                                     const QString &versionUrl) = 0;
+    virtual StartResult startUpdater(const QString &workingDirectory, const QString &version, const QString &versionUrl)
+        = 0;
 
     // The implementation in use: the native one unless a test set another.
     static Platform &instance();

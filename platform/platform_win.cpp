@@ -3,8 +3,8 @@
 
 Platform::KeyState WindowsPlatform::asyncKeyState(Key key)
 {
-    const winapi::KeyBits bits =
-        winapi::asyncKeyState(key == Key::RightButton ? winapi::rightButtonKey : winapi::altKey);
+    const winapi::KeyBits bits
+        = winapi::asyncKeyState(key == Key::RightButton ? winapi::rightButtonKey : winapi::altKey);
     KeyState state;
     state.pressedSinceLastQuery = bits.pressedSinceLastQuery;
     state.down = bits.down;

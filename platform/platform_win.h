@@ -5,8 +5,7 @@
 // The Windows layer: the trigger on user32 (platform_win.cpp over
 // winapi.cpp), launching through cmd.exe (launch_win.cpp), the Startup
 // shortcut (autostart_win.cpp) and the updater (updater_win.cpp).
-class WindowsPlatform final : public Platform
-{
+class WindowsPlatform final : public Platform {
 public:
     bool triggerAvailable() override { return true; }
     QString triggerProblem() override { return QString(); }
@@ -20,6 +19,6 @@ public:
     StartResult startTarget(const QString &storedPath) override;
     QIcon applicationIcon(const QString &) override { return QIcon(); }
     void createAutostartEntry() override;
-    StartResult startUpdater(const QString &workingDirectory, const QString &version,
-                             const QString &versionUrl) override;
+    StartResult startUpdater(
+        const QString &workingDirectory, const QString &version, const QString &versionUrl) override;
 };

@@ -11,8 +11,7 @@ class QSocketNotifier;
 // The X11 layer: the trigger on XInput 2.2 raw events (platform_x11.cpp),
 // launching without a shell (launch_x11.cpp), the freedesktop autostart
 // entry (autostart_x11.cpp) and the updater (updater_x11.cpp).
-class X11Platform final : public Platform
-{
+class X11Platform final : public Platform {
 public:
     bool triggerAvailable() override;
     QString triggerProblem() override;
@@ -22,13 +21,13 @@ public:
     // injected Alt release would cancel the Alt the user still holds, and
     // the waits would only leave a blank panel on screen.
     bool needsForegroundTrick() const override { return false; }
-    void sendAltKey(bool) override {}
+    void sendAltKey(bool) override { }
     void sleepMs(int milliseconds) override;
     StartResult startTarget(const QString &storedPath) override;
     QIcon applicationIcon(const QString &file) override;
     void createAutostartEntry() override;
-    StartResult startUpdater(const QString &workingDirectory, const QString &version,
-                             const QString &versionUrl) override;
+    StartResult startUpdater(
+        const QString &workingDirectory, const QString &version, const QString &versionUrl) override;
 
 private:
     void open();

@@ -14,9 +14,9 @@ QString windowsUpdaterCommand(const QString &workingDirectory, const QString &ve
 {
     // Every piece is double-quoted, so a working directory with blanks
     // stays one argument when the text is split for the start.
-    return QLatin1String("cmd.exe /c call \"") + windowsUpdaterPath(workingDirectory) + QLatin1String("\" \"")
-        + version + QLatin1String("\" \"") + versionUrl + QLatin1String("\" \"")
-        + QLatin1String("Zarvel.exe -checkupdate") + QLatin1String("\"");
+    return QLatin1String("cmd.exe /c call \"") + windowsUpdaterPath(workingDirectory) + QLatin1String("\" \"") + version
+        + QLatin1String("\" \"") + versionUrl + QLatin1String("\" \"") + QLatin1String("Zarvel.exe -checkupdate")
+        + QLatin1String("\"");
 }
 
 QString unixUpdaterPath(const QString &workingDirectory)
@@ -35,5 +35,5 @@ QString unixRestartCommand(const QString &program)
 
 QStringList unixUpdaterArguments(const QString &version, const QString &versionUrl, const QString &program)
 {
-    return {version, versionUrl, unixRestartCommand(program)};
+    return { version, versionUrl, unixRestartCommand(program) };
 }

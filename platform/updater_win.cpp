@@ -5,8 +5,8 @@
 #include <QFileInfo>
 #include <QProcess>
 
-Platform::StartResult WindowsPlatform::startUpdater(const QString &workingDirectory, const QString &version,
-                                             const QString &versionUrl)
+Platform::StartResult WindowsPlatform::startUpdater(
+    const QString &workingDirectory, const QString &version, const QString &versionUrl)
 {
     StartResult result;
     const QString updater = windowsUpdaterPath(workingDirectory);

@@ -7,7 +7,7 @@ namespace winapi {
 
 // Virtual-key codes the trigger asks about.
 constexpr int rightButtonKey = 0x02; // VK_RBUTTON
-constexpr int altKey = 0x12;         // VK_MENU
+constexpr int altKey = 0x12; // VK_MENU
 
 // The two bits of GetAsyncKeyState(virtualKey) that matter: bit 0 (pressed
 // since the previous query, reset by this one) and bit 15 (down now).

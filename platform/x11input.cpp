@@ -49,8 +49,8 @@ struct X11Input::State {
         int maxKeycode = 0;
         XDisplayKeycodes(display, &minKeycode, &maxKeycode);
         int perKeycode = 0;
-        KeySym *symbols = XGetKeyboardMapping(display, static_cast<KeyCode>(minKeycode),
-                                              maxKeycode - minKeycode + 1, &perKeycode);
+        KeySym *symbols
+            = XGetKeyboardMapping(display, static_cast<KeyCode>(minKeycode), maxKeycode - minKeycode + 1, &perKeycode);
         if (!symbols)
             return;
         for (int keycode = minKeycode; keycode <= maxKeycode && keycode < keycodeCount; ++keycode) {
@@ -277,8 +277,8 @@ bool X11Input::pointer(int *x, int *y)
     int windowX = 0;
     int windowY = 0;
     unsigned int buttons = 0;
-    const bool onThisScreen =
-        XQueryPointer(d->display, d->root, &rootReturn, &child, &rootX, &rootY, &windowX, &windowY, &buttons);
+    const bool onThisScreen
+        = XQueryPointer(d->display, d->root, &rootReturn, &child, &rootX, &rootY, &windowX, &windowY, &buttons);
     // Waiting for the reply may have read events off the socket, which will
     // not signal them again.
     processPending();

@@ -9,8 +9,7 @@
 // Alt + button binding cannot hide the chord from us. The events are read
 // in the order they happened, which lets every right-button press be judged
 // by the Alt state at that very moment, however late the caller polls.
-class X11Input
-{
+class X11Input {
 public:
     X11Input();
     ~X11Input();

@@ -17,8 +17,7 @@
 
 #include <signal.h>
 
-class TestApp : public QObject
-{
+class TestApp : public QObject {
     Q_OBJECT
 
     // Alive and not a zombie waiting to be reaped.
@@ -36,9 +35,10 @@ private slots:
     void handOverAndBack()
     {
         const QString dir = sandbox::root() + "/program's folder";
-        QVERIFY(!sandbox::writeProgram(dir + "/zvUpdtr", "#!/bin/sh\nprintf '%s\\n' \"$@\" > args.tmp\n"
-                                                         "echo $$ > pid.tmp && mv args.tmp args && mv pid.tmp pid\n"
-                                                         "eval \"exec $3\"\n")
+        QVERIFY(!sandbox::writeProgram(dir + "/zvUpdtr",
+            "#!/bin/sh\nprintf '%s\\n' \"$@\" > args.tmp\n"
+            "echo $$ > pid.tmp && mv args.tmp args && mv pid.tmp pid\n"
+            "eval \"exec $3\"\n")
                      .isEmpty());
         QProcess zarvel;
         zarvel.setWorkingDirectory(dir);
@@ -48,11 +48,11 @@ private slots:
         const qint64 pid = sandbox::readFile(dir + "/pid").trimmed().toLongLong();
         const QString edition = configValue("type").toString().toLower();
         QCOMPARE(QString::fromUtf8(sandbox::readFile(dir + "/args")).split('\n', Qt::SkipEmptyParts),
-                 QStringList({appVersion, updateBaseUrl + "/version/" + edition + ".json",
-                              "'" ZARVEL_BINARY "' -checkupdate"}));
+            QStringList(
+                { appVersion, updateBaseUrl + "/version/" + edition + ".json", "'" ZARVEL_BINARY "' -checkupdate" }));
         static const char restarted[] = ZARVEL_BINARY "\0-checkupdate";
         QTRY_COMPARE_WITH_TIMEOUT(sandbox::readFile(QStringLiteral("/proc/%1/cmdline").arg(pid)),
-                                  QByteArray(restarted, sizeof restarted), 30000);
+            QByteArray(restarted, sizeof restarted), 30000);
         QVERIFY(running(pid));
         ::kill(pid_t(pid), SIGTERM);
     }
@@ -63,7 +63,7 @@ private slots:
     {
         FakePlatform platform;
         TestPanel panel(&platform);
-        platform.nextUpdaterResult = {false, "The updater zvUpdtr was not found."};
+        platform.nextUpdaterResult = { false, "The updater zvUpdtr was not found." };
         QString said;
         onNextModal<QMessageBox>([&](QMessageBox *confirm) {
             onNextModal<QMessageBox>([&](QMessageBox *failure) {
@@ -92,7 +92,8 @@ private slots:
         QVERIFY(sandbox::writeFile(entry, ::autostartEntry("/old/place/" + QFileInfo(program).fileName())));
         nativePlatform().createAutostartEntry();
         QCOMPARE(sandbox::readFile(entry), ::autostartEntry(program));
-        QVERIFY(sandbox::writeFile(entry, ::autostartEntry("/old/place/" + QFileInfo(program).fileName()) + "Hidden=true\n"));
+        QVERIFY(sandbox::writeFile(
+            entry, ::autostartEntry("/old/place/" + QFileInfo(program).fileName()) + "Hidden=true\n"));
         nativePlatform().createAutostartEntry();
         QVERIFY(sandbox::readFile(entry).endsWith("Hidden=true\n"));
     }
@@ -103,9 +104,12 @@ private slots:
     {
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("file");
-        QTest::newRow("qtsvg GPL") << "qtsvg/LICENSE.GPLv3" << "COPYING";
-        QTest::newRow("qtbase used") << "qtbase/USED-LICENSE" << "COPYING.LESSER";
-        QTest::newRow("qtimageformats COPYRIGHT") << "qtimageformats/COPYRIGHT" << "qtimageformats/COPYRIGHT";
+        QTest::newRow("qtsvg GPL") << "qtsvg/LICENSE.GPLv3"
+                                   << "COPYING";
+        QTest::newRow("qtbase used") << "qtbase/USED-LICENSE"
+                                     << "COPYING.LESSER";
+        QTest::newRow("qtimageformats COPYRIGHT") << "qtimageformats/COPYRIGHT"
+                                                  << "qtimageformats/COPYRIGHT";
         QTest::newRow("missing") << "qtbase/COPYRIGHT" << QString();
     }
     void licences()
@@ -122,7 +126,7 @@ private slots:
                 if (module->text() + '/' + entry->text() == action)
                     entry->trigger();
         QCOMPARE(dialog.findChild<QPlainTextEdit *>()->toPlainText(),
-                 file.isEmpty() ? QStringLiteral("The file is missing from the licenses folder.") : file);
+            file.isEmpty() ? QStringLiteral("The file is missing from the licenses folder.") : file);
     }
 };
 

@@ -9,14 +9,13 @@
 #include <QPushButton>
 #include <QtTest>
 
-class TestDesktop : public QObject
-{
+class TestDesktop : public QObject {
     Q_OBJECT
 
     XSession x;
     QString client, recorder;
     FakePlatform platform;
-    TestPanel layout{&platform}; // the same panel, never shown: where its buttons sit
+    TestPanel layout { &platform }; // the same panel, never shown: where its buttons sit
 
     bool chordOpens(QPoint pointer, QPoint at)
     {
@@ -24,7 +23,7 @@ class TestDesktop : public QObject
         return waitFor([&] { return x.placedAt(at) && x.isViewable(x.panel) && x.activeWindow() == x.panel; });
     }
     // Opens the panel and clicks `buttons` in turn; what they started, once the panel went.
-    QStringList launchedBy(std::initializer_list<int> buttons, QPoint at = {300, 200})
+    QStringList launchedBy(std::initializer_list<int> buttons, QPoint at = { 300, 200 })
     {
         const QString record = sandbox::home() + "/launched";
         chordOpens(at, at);
@@ -40,11 +39,12 @@ private slots:
         recorder = sandbox::writeProgram(sandbox::home() + "/bin/launch me.sh",
             "#!/bin/sh\nprintf '%s\\0' \"$0\" \"$@\" >\"$HOME/.r$$\" && mv \"$HOME/.r$$\" \"$HOME/launched\"\n");
         // Button 1 starts the recorder, and so does button 2 of the folder on button 2.
-        auto button = [](const QString &path) { return QJsonObject{{pathMember, path}}; };
+        auto button = [](const QString &path) { return QJsonObject { { pathMember, path } }; };
         const QString r = '"' + recorder + '"';
         QJsonObject folder = button(folderMarker);
-        folder[folderMember] = QJsonObject{{buttonKey(2), button(r + " --in \"the folder\"")}};
-        QVERIFY(writeButtonsDocument(buttonsFilePath(), {{buttonKey(1), button(r + " top")}, {buttonKey(2), folder}}));
+        folder[folderMember] = QJsonObject { { buttonKey(2), button(r + " --in \"the folder\"") } };
+        QVERIFY(writeButtonsDocument(
+            buttonsFilePath(), { { buttonKey(1), button(r + " top") }, { buttonKey(2), folder } }));
         layout.window->grab(); // lays the hidden panel out, with no window on any screen
         QVERIFY2(x.start() && x.startZarvel(), qPrintable(x.error));
         QVERIFY(!(client = x.startClient(QRect(600, 500, 300, 200))).isEmpty());
@@ -88,9 +88,9 @@ private slots:
 
     void buttonsStartProgramsAndOpenFolders()
     {
-        QCOMPARE(launchedBy({1}), (QStringList{recorder, "top"}));
-        QCOMPARE(launchedBy({2, 2}), (QStringList{recorder, "--in", "the folder"}));
-        QCOMPARE(launchedBy({1, 1}), (QStringList{recorder, "top"})); // it reopens in the folder: Back first
+        QCOMPARE(launchedBy({ 1 }), (QStringList { recorder, "top" }));
+        QCOMPARE(launchedBy({ 2, 2 }), (QStringList { recorder, "--in", "the folder" }));
+        QCOMPARE(launchedBy({ 1, 1 }), (QStringList { recorder, "top" })); // it reopens in the folder: Back first
     }
 
     // Zarvel --show opens the panel where the chord would; a second start
@@ -98,10 +98,11 @@ private slots:
     void showCommandAndOneZarvel()
     {
         x.xdotool("mousemove 400 300");
-        x.run(ZARVEL_BINARY, {"--show"});
+        x.run(ZARVEL_BINARY, { "--show" });
         QVERIFY(waitFor([this] { return x.placedAt(QPoint(400, 300)) && x.isViewable(x.panel); }));
         init();
-        QVERIFY(x.run("sh", {"-c", "'" ZARVEL_BINARY "' -checkupdate 2>&1; echo exit $?"}).endsWith("runs; Zarvel --show opens its panel.\nexit 1"));
+        QVERIFY(x.run("sh", { "-c", "'" ZARVEL_BINARY "' -checkupdate 2>&1; echo exit $?" })
+                    .endsWith("runs; Zarvel --show opens its panel.\nexit 1"));
         QVERIFY(waitFor([this] { return x.trayIcons() == 1; }));
     }
 
@@ -134,11 +135,12 @@ private slots:
         QFETCH(QString, scale);
         QVERIFY2(x.startZarvel(scale), qPrintable(x.error));
         const QSize device = layout.window->size() * scale.toDouble();
-        for (const QPoint pointer : {QPoint(401, 301), QPoint(1279, 1023)}) {
+        for (const QPoint pointer : { QPoint(401, 301), QPoint(1279, 1023) }) {
             const QPoint expected(qMin(pointer.x(), 1280 - device.width()), qMin(pointer.y(), 1024 - device.height()));
             x.chord(pointer);
             QVERIFY(waitFor([&] {
-                for (const QPoint off : {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(1, 1), QPoint(-1, 0), QPoint(0, -1), QPoint(-1, -1), QPoint(1, -1), QPoint(-1, 1)})
+                for (const QPoint off : { QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(1, 1), QPoint(-1, 0),
+                         QPoint(0, -1), QPoint(-1, -1), QPoint(1, -1), QPoint(-1, 1) })
                     if (x.placedAt(expected + off))
                         return x.isViewable(x.panel);
                 return false;

@@ -11,22 +11,24 @@
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QMenu>
-#include <QSystemTrayIcon>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QtTest>
 
-class TestEditor : public QObject
-{
+class TestEditor : public QObject {
     Q_OBJECT
 
     FakePlatform platform;
-    TestPanel panel{&platform};
+    TestPanel panel { &platform };
     std::unique_ptr<moreSettings> editor;
 
     QLineEdit *field(const char *name) { return editor->findChild<QLineEdit *>(name); }
-    void press(QDialogButtonBox::StandardButton which) { editor->findChild<QDialogButtonBox *>()->button(which)->click(); }
+    void press(QDialogButtonBox::StandardButton which)
+    {
+        editor->findChild<QDialogButtonBox *>()->button(which)->click();
+    }
     static void click(int n) { QTest::mouseClick(editorButtons[n - 1], Qt::LeftButton); }
     static void doubleClick(int n)
     {
@@ -68,8 +70,8 @@ private slots:
         if (buttonCount < 2)
             QSKIP("the editor's cases need two buttons");
         QJsonObject root = defaultButtonsLevel();
-        root.insert(buttonKey(1), QJsonObject{{pathMember, "/bin/true"}, {titleMember, "A"}});
-        root.insert(buttonKey(2), QJsonObject{{titleMember, "B"}, {backgroundMember, "red"}});
+        root.insert(buttonKey(1), QJsonObject { { pathMember, "/bin/true" }, { titleMember, "A" } });
+        root.insert(buttonKey(2), QJsonObject { { titleMember, "B" }, { backgroundMember, "red" } });
         QVERIFY(writeButtonsDocument(buttonsFilePath(), root));
         folderPrefix.clear();
         editor.reset(new moreSettings);
@@ -134,12 +136,12 @@ private slots:
         field("lineEdit_title")->setText("precious");
         const QByteArray theirs = "{\"Button01\": {\"title\": \"theirs\"}}";
         QVERIFY(sandbox::writeFile(buttonsFilePath(), theirs));
-        answer({QMessageBox::Cancel});
+        answer({ QMessageBox::Cancel });
         QCOMPARE(sandbox::readFile(buttonsFilePath()), theirs);
         QVERIFY(QFile::remove(buttonsFilePath()) && QDir().mkpath(buttonsFilePath()));
-        QCOMPARE(answer({QMessageBox::Save, QMessageBox::Ok}).last().left(7), QStringLiteral("The but"));
+        QCOMPARE(answer({ QMessageBox::Save, QMessageBox::Ok }).last().left(7), QStringLiteral("The but"));
         QVERIFY(editor->isVisible() && QDir().rmdir(buttonsFilePath()));
-        answer({QMessageBox::Save});
+        answer({ QMessageBox::Save });
         QVERIFY(!editor->isVisible());
         QCOMPARE(stored(buttonKey(1)).toObject().value(titleMember).toString(), QStringLiteral("precious"));
     }

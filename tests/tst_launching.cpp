@@ -7,8 +7,7 @@
 #include <QImage>
 #include <QtTest>
 
-class TestLaunching : public QObject
-{
+class TestLaunching : public QObject {
     Q_OBJECT
 
     const QString bin = sandbox::home() + "/bin", doc = sandbox::home() + "/notes; $HOME `id`.txt";
@@ -20,17 +19,17 @@ private slots:
         // Each stand-in records its argument vector; a fake gio first in PATH
         // takes the documents instead of the desktop's opener.
         qputenv("PATH", QFile::encodeName(bin) + ':' + qgetenv("PATH"));
-        for (const char *name : {"recorder", "gio", "with space/my tool.sh", "it's \"$x\"; a&b.sh"})
+        for (const char *name : { "recorder", "gio", "with space/my tool.sh", "it's \"$x\"; a&b.sh" })
             QVERIFY(!sandbox::writeProgram(bin + '/' + QString::fromUtf8(name),
-                                           "#!/bin/sh\nprintf '%s\\0' \"$0\" \"$@\" >\"$HOME/.r$$\" && "
-                                           "mv \"$HOME/.r$$\" \"$HOME/record\"\n")
+                "#!/bin/sh\nprintf '%s\\0' \"$0\" \"$@\" >\"$HOME/.r$$\" && "
+                "mv \"$HOME/.r$$\" \"$HOME/record\"\n")
                          .isEmpty());
         QVERIFY(sandbox::writeFile(doc, "notes\n"));
         QVERIFY(sandbox::writeFile(qEnvironmentVariable("XDG_DATA_HOME") + "/applications/zarvel-test.desktop",
-                                   "[Desktop Entry]\nType=Application\nName=Test\nExec=recorder %f --all %F %u\nIcon="
-                                       + QFile::encodeName(bin) + "/icon.png\n"));
+            "[Desktop Entry]\nType=Application\nName=Test\nExec=recorder %f --all %F %u\nIcon=" + QFile::encodeName(bin)
+                + "/icon.png\n"));
         QVERIFY(sandbox::writeFile(qEnvironmentVariable("XDG_DATA_HOME") + "/applications/zarvel-script.desktop",
-                                   "[Desktop Entry]\nType=Application\nName=Script\nExec=sh -c \"recorder %f\"\n"));
+            "[Desktop Entry]\nType=Application\nName=Script\nExec=sh -c \"recorder %f\"\n"));
         QVERIFY(QImage(8, 8, QImage::Format_RGB32).save(bin + "/icon.png"));
     }
 
@@ -44,23 +43,23 @@ private slots:
         const QString payload = "$(touch " + pwned + ") `touch " + pwned + "`;touch " + pwned;
         const QStringList none;
         const QString trap = sandbox::home() + "/a;touch " + pwned + ";'b' \"$(touch " + pwned + ")\"";
-        QTest::newRow("program with arguments")
-            << quoteStoredPath(rec) + " --flag \"two words\" plain" << QStringList{rec, "--flag", "two words", "plain"}
-            << "";
-        QTest::newRow("quoted path with spaces") << quoteStoredPath(spaced) << QStringList{spaced} << "";
-        QTest::newRow("name with $ ; \" ' &") << quoteStoredPath(odd) + " \"$PATH\"" << QStringList{odd, "$PATH"} << "";
-        QTest::newRow("command in PATH") << "recorder --x" << QStringList{rec, "--x"} << "";
+        QTest::newRow("program with arguments") << quoteStoredPath(rec) + " --flag \"two words\" plain"
+                                                << QStringList { rec, "--flag", "two words", "plain" } << "";
+        QTest::newRow("quoted path with spaces") << quoteStoredPath(spaced) << QStringList { spaced } << "";
+        QTest::newRow("name with $ ; \" ' &")
+            << quoteStoredPath(odd) + " \"$PATH\"" << QStringList { odd, "$PATH" } << "";
+        QTest::newRow("command in PATH") << "recorder --x" << QStringList { rec, "--x" } << "";
         QTest::newRow("desktop entry with field codes")
             << "zarvel-test.desktop \"" + doc + '"'
-            << QStringList{rec, doc, "--all", doc, QUrl::fromLocalFile(doc).toString(QUrl::FullyEncoded)} << "";
+            << QStringList { rec, doc, "--all", doc, QUrl::fromLocalFile(doc).toString(QUrl::FullyEncoded) } << "";
         QTest::newRow("shell payload as arguments")
-            << "recorder " + payload << QStringList{rec, "$(touch", pwned + ")", "`touch", pwned + "`;touch", pwned}
+            << "recorder " + payload << QStringList { rec, "$(touch", pwned + ")", "`touch", pwned + "`;touch", pwned }
             << "";
-        QTest::newRow("document") << quoteStoredPath(doc) << QStringList{gio, "open", "--", doc} << "";
-        QTest::newRow("web address") << url << QStringList{gio, "open", "--", url} << "";
-        QTest::newRow("home folder") << "~/bin/recorder --h" << QStringList{rec, "--h"} << "";
+        QTest::newRow("document") << quoteStoredPath(doc) << QStringList { gio, "open", "--", doc } << "";
+        QTest::newRow("web address") << url << QStringList { gio, "open", "--", url } << "";
+        QTest::newRow("home folder") << "~/bin/recorder --h" << QStringList { rec, "--h" } << "";
         QTest::newRow("name inside an entry's script")
-            << "zarvel-script.desktop " + quoteStoredPath(trap) << QStringList{rec, trap} << "";
+            << "zarvel-script.desktop " + quoteStoredPath(trap) << QStringList { rec, trap } << "";
         QTest::newRow("missing file") << quoteStoredPath(bin + "/gone") + " --x" << none
                                       << "the file " + bin + "/gone does not exist";
         QTest::newRow("no such program") << "zarvel-no-such-program --x" << none << "there is no such program";

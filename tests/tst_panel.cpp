@@ -12,8 +12,8 @@
 #include <QAction>
 #include <QFileDialog>
 #include <QLabel>
-#include <QTimer>
 #include <QPushButton>
+#include <QTimer>
 #include <QWindow>
 #include <QtTest>
 
@@ -21,15 +21,15 @@ Q_DECLARE_METATYPE(ScreenArea)
 
 static QJsonObject button(const QString &path, const QString &title, const QJsonValue &folder = QJsonValue::Null)
 {
-    return QJsonObject{{pathMember, path}, {titleMember, title}, {backgroundMember, "#123456"}, {folderMember, folder}};
+    return QJsonObject { { pathMember, path }, { titleMember, title }, { backgroundMember, "#123456" },
+        { folderMember, folder } };
 }
 
-class TestPanelWindow : public QObject
-{
+class TestPanelWindow : public QObject {
     Q_OBJECT
 
     FakePlatform platform;
-    TestPanel panel{&platform};
+    TestPanel panel { &platform };
     MainWindow &window = *panel.window;
     QString file = sandbox::writeProgram(sandbox::home() + "/bin/my tool");
 
@@ -63,7 +63,7 @@ private slots:
         QJsonObject root = defaultButtonsLevel();
         root.insert("$schema", "https://example.org/buttons.json");
         root.insert(buttonKey(1), button(QString(), "empty1"));
-        root.insert(buttonKey(buttonCount), QJsonObject{{titleMember, "last"}, {backgroundMember, "no colour"}});
+        root.insert(buttonKey(buttonCount), QJsonObject { { titleMember, "last" }, { backgroundMember, "no colour" } });
         use(root);
         QCOMPARE(panelButtons[0]->toolTip(), QStringLiteral("empty1"));
         QCOMPARE(panelButtons[buttonCount - 1]->toolTip(), QStringLiteral("last"));
@@ -81,18 +81,19 @@ private slots:
         if (buttonCount < 2)
             QSKIP("folders need two buttons");
         QJsonObject root = defaultButtonsLevel();
-        root.insert(buttonKey(2), button("Folder", "outer", QJsonObject{{buttonKey(2), button("Folder", "inner")}}));
+        root.insert(
+            buttonKey(2), button("Folder", "outer", QJsonObject { { buttonKey(2), button("Folder", "inner") } }));
         use(root);
         click(2);
         click(2);
-        QCOMPARE(PanelAccess::folders(window), FolderPath({2, 2}));
+        QCOMPARE(PanelAccess::folders(window), FolderPath({ 2, 2 }));
         QCOMPARE(panelButtons[0]->toolTip(), QStringLiteral("Back"));
         QCOMPARE(panelButtons[1]->toolTip(), QStringLiteral("Click to set an application"));
         click(2, file);
         QCOMPARE(stored("Button02.folder.Button02.folder.Button02.path").toString(), quoteStoredPath(file));
         QCOMPARE(stored("Button02.folder.Button02.title").toString(), QStringLiteral("inner"));
         click(1);
-        QCOMPARE(PanelAccess::folders(window), FolderPath({2}));
+        QCOMPARE(PanelAccess::folders(window), FolderPath({ 2 }));
         // The file changes under the folder shown: the next click returns
         // to the top level instead of acting on a level that is gone.
         use(defaultButtonsLevel());
@@ -137,7 +138,7 @@ private slots:
         root.insert(buttonKey(1), button("\"/opt/a b/run\" --new", "run"));
         use(root);
         window.show();
-        platform.nextStartResult = {starts, starts ? QString() : "it could not be started"};
+        platform.nextStartResult = { starts, starts ? QString() : "it could not be started" };
         click(1);
         QCOMPARE(platform.startedTargets.takeLast(), QStringLiteral("\"/opt/a b/run\" --new"));
         QVERIFY(!window.isVisible());
@@ -153,9 +154,9 @@ private slots:
         QTest::addColumn<int>("modal"); // 1: the settings editor, 2: any other dialog
         QTest::addColumn<bool>("trick");
         QTest::addColumn<QStringList>("calls");
-        const QStringList tap{"alt-down", "sleep 10", "alt-up"};
-        QTest::newRow("X11 chord") << true << true << 0 << false << QStringList{"show"};
-        QTest::newRow("Windows chord") << true << true << 0 << true << tap + QStringList{"show", "sleep 200"} + tap;
+        const QStringList tap { "alt-down", "sleep 10", "alt-up" };
+        QTest::newRow("X11 chord") << true << true << 0 << false << QStringList { "show" };
+        QTest::newRow("Windows chord") << true << true << 0 << true << tap + QStringList { "show", "sleep 200" } + tap;
         QTest::newRow("Alt alone") << false << true << 0 << false << QStringList();
         QTest::newRow("right without Alt") << true << false << 0 << false << QStringList();
         QTest::newRow("editor open") << true << true << 1 << false << QStringList();
@@ -209,20 +210,29 @@ private slots:
         QTest::addColumn<QPoint>("pointer");
         QTest::addColumn<QVector<ScreenArea>>("screens");
         QTest::addColumn<QPoint>("expected");
-        const ScreenArea main{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 1};
-        const ScreenArea scaled{{1920, 0, 1280, 720}, {1920, 0, 1280, 720}, 2};
-        const ScreenArea above{{0, -1080, 960, 540}, {0, -1080, 960, 540}, 2};
-        const ScreenArea left{{-1280, 0, 1280, 1024}, {-1280, 0, 1280, 1024}, 1};
-        QTest::newRow("inside") << QPoint(100, 100) << QVector<ScreenArea>{main} << QPoint(100, 100);
-        QTest::newRow("bottom right corner") << QPoint(1900, 1070) << QVector<ScreenArea>{main} << QPoint(1720, 740);
-        QTest::newRow("bars at the top and left") << QPoint(10, 10) << QVector<ScreenArea>{{main.geometry, {70, 40, 1850, 1000}, 1}} << QPoint(70, 40);
-        QTest::newRow("scale 2") << QPoint(1000, 700) << QVector<ScreenArea>{{{0, 0, 960, 540}, {0, 0, 960, 540}, 2}} << QPoint(500, 240);
-        QTest::newRow("scale 1.5") << QPoint(1500, 899) << QVector<ScreenArea>{{{0, 0, 1280, 720}, {0, 0, 1280, 720}, 1.5}} << QPoint(1000, 420);
-        QTest::newRow("second screen at scale 2") << QPoint(3000, 100) << QVector<ScreenArea>{main, scaled} << QPoint(2460, 50);
-        QTest::newRow("its far corner") << QPoint(4479, 1439) << QVector<ScreenArea>{main, scaled} << QPoint(3000, 420);
-        QTest::newRow("stacked above") << QPoint(100, -50) << QVector<ScreenArea>{main, above} << QPoint(50, -840);
-        QTest::newRow("left of the primary") << QPoint(-30, 900) << QVector<ScreenArea>{main, left} << QPoint(-200, 724);
-        QTest::newRow("off every screen") << QPoint(5000, 5000) << QVector<ScreenArea>{main, left} << QPoint(1720, 740);
+        const ScreenArea main { { 0, 0, 1920, 1080 }, { 0, 0, 1920, 1040 }, 1 };
+        const ScreenArea scaled { { 1920, 0, 1280, 720 }, { 1920, 0, 1280, 720 }, 2 };
+        const ScreenArea above { { 0, -1080, 960, 540 }, { 0, -1080, 960, 540 }, 2 };
+        const ScreenArea left { { -1280, 0, 1280, 1024 }, { -1280, 0, 1280, 1024 }, 1 };
+        QTest::newRow("inside") << QPoint(100, 100) << QVector<ScreenArea> { main } << QPoint(100, 100);
+        QTest::newRow("bottom right corner") << QPoint(1900, 1070) << QVector<ScreenArea> { main } << QPoint(1720, 740);
+        QTest::newRow("bars at the top and left")
+            << QPoint(10, 10) << QVector<ScreenArea> { { main.geometry, { 70, 40, 1850, 1000 }, 1 } } << QPoint(70, 40);
+        QTest::newRow("scale 2") << QPoint(1000, 700)
+                                 << QVector<ScreenArea> { { { 0, 0, 960, 540 }, { 0, 0, 960, 540 }, 2 } }
+                                 << QPoint(500, 240);
+        QTest::newRow("scale 1.5") << QPoint(1500, 899)
+                                   << QVector<ScreenArea> { { { 0, 0, 1280, 720 }, { 0, 0, 1280, 720 }, 1.5 } }
+                                   << QPoint(1000, 420);
+        QTest::newRow("second screen at scale 2")
+            << QPoint(3000, 100) << QVector<ScreenArea> { main, scaled } << QPoint(2460, 50);
+        QTest::newRow("its far corner") << QPoint(4479, 1439) << QVector<ScreenArea> { main, scaled }
+                                        << QPoint(3000, 420);
+        QTest::newRow("stacked above") << QPoint(100, -50) << QVector<ScreenArea> { main, above } << QPoint(50, -840);
+        QTest::newRow("left of the primary")
+            << QPoint(-30, 900) << QVector<ScreenArea> { main, left } << QPoint(-200, 724);
+        QTest::newRow("off every screen")
+            << QPoint(5000, 5000) << QVector<ScreenArea> { main, left } << QPoint(1720, 740);
     }
     void placement()
     {

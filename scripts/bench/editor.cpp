@@ -16,10 +16,10 @@
 // milliseconds, and "typed <ok|wrong>": whether the document holds what the
 // fields show at the end.
 #include "app/config.h"
-#include "editor/editorstate.h"
-#include "editor/moresettings.h"
 #include "buttons/buttonsfile.h"
 #include "buttons/document.h"
+#include "editor/editorstate.h"
+#include "editor/moresettings.h"
 #include "scripts/bench/benchutil.h"
 #include "tests/support/access.h"
 
@@ -41,20 +41,17 @@ QStringList programs;
 
 QJsonObject button(const QString &path, const QString &icon, const QString &title, const QJsonValue &folder)
 {
-    return QJsonObject{{QStringLiteral("path"), path},
-                       {QStringLiteral("icon"), icon},
-                       {QStringLiteral("title"), title},
-                       {QStringLiteral("background"), QStringLiteral("#2a5d8f")},
-                       {QStringLiteral("folder"), folder}};
+    return QJsonObject { { QStringLiteral("path"), path }, { QStringLiteral("icon"), icon },
+        { QStringLiteral("title"), title }, { QStringLiteral("background"), QStringLiteral("#2a5d8f") },
+        { QStringLiteral("folder"), folder } };
 }
 
 // Slot 1 of a folder, as the editor writes it when it makes a folder.
 QJsonObject back()
 {
-    return QJsonObject{{QStringLiteral("icon"), QStringLiteral(":/res/back.png")},
-                       {QStringLiteral("title"), QStringLiteral("Back")},
-                       {QStringLiteral("background"), QStringLiteral("#000000")},
-                       {QStringLiteral("folder"), QJsonValue::Null}};
+    return QJsonObject { { QStringLiteral("icon"), QStringLiteral(":/res/back.png") },
+        { QStringLiteral("title"), QStringLiteral("Back") },
+        { QStringLiteral("background"), QStringLiteral("#000000") }, { QStringLiteral("folder"), QJsonValue::Null } };
 }
 
 // Level `depth` (1 is the top); levels 1 and 2 hold folders, level 3
@@ -67,8 +64,9 @@ QJsonObject level(int depth, int *count)
         if (k == 1 && depth > 1) {
             result.insert(buttonKey(k), back());
         } else if (depth < 3) {
-            result.insert(buttonKey(k), button(QStringLiteral("Folder"), QStringLiteral(":/res/folder.png"),
-                                               QStringLiteral("Folder %1").arg(k), level(depth + 1, count)));
+            result.insert(buttonKey(k),
+                button(QStringLiteral("Folder"), QStringLiteral(":/res/folder.png"), QStringLiteral("Folder %1").arg(k),
+                    level(depth + 1, count)));
         } else {
             const QString program = programs.at(k % programs.size());
             const QString quoted = QLatin1Char('"') + program + QLatin1Char('"');
@@ -154,8 +152,8 @@ int main(int argc, char *argv[])
     }
     std::printf("buttons %d %.0f\n", count, QFileInfo(buttonsFilePath()).size() / 1024.0);
 
-    const QString deep = buttonKey(buttonCount) + QStringLiteral(".folder.") + buttonKey(buttonCount)
-        + QStringLiteral(".folder.");
+    const QString deep
+        = buttonKey(buttonCount) + QStringLiteral(".folder.") + buttonKey(buttonCount) + QStringLiteral(".folder.");
     const bool typed = measure("top", QString(), keystrokes) && measure("deep", deep, keystrokes);
     std::printf("typed %s\n", typed ? "ok" : "wrong");
     return 0;

@@ -46,8 +46,9 @@ int main(int argc, char *argv[])
     std::printf("%-40s %10s %10s\n", "blocking time per start", "median ms", "worst ms");
     measure("floor: QProcess::startDetached", rounds, [&] { return QProcess::startDetached(program, {}); });
     measure("program (quoted path, two arguments)", rounds,
-            [&] { return nativePlatform().startTarget(quoted(program) + QStringLiteral(" -a \"b c\"")).started; });
+        [&] { return nativePlatform().startTarget(quoted(program) + QStringLiteral(" -a \"b c\"")).started; });
     measure("desktop entry", rounds, [&] { return nativePlatform().startTarget(quoted(entry)).started; });
-    measure("document (default application)", rounds, [&] { return nativePlatform().startTarget(quoted(document)).started; });
+    measure("document (default application)", rounds,
+        [&] { return nativePlatform().startTarget(quoted(document)).started; });
     return 0;
 }

@@ -15,9 +15,9 @@
 #include "app/config.h"
 #include "panel/mainwindow.h"
 #include "panel/panelstate.h"
-#include "tests/support/fakeplatform.h"
 #include "scripts/bench/benchutil.h"
 #include "tests/support/access.h"
+#include "tests/support/fakeplatform.h"
 
 #include <QApplication>
 #include <QPushButton>

@@ -7,7 +7,10 @@
 
 #include <QDir>
 
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) { return startFuzzing(argc, argv); }
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    return startFuzzing(argc, argv);
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, size_t size)
 {
@@ -20,12 +23,14 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, size_t size)
     const QByteArray after = sandbox::readFile(path);
     const QJsonDocument original = QJsonDocument::fromJson(input);
     const QJsonObject members = original.object(), repaired = QJsonDocument::fromJson(after).object();
-    if ((check == ButtonsFileCheck::Untouched && after != input) || (check == ButtonsFileCheck::ReplacedCorrupt) == original.isObject())
+    if ((check == ButtonsFileCheck::Untouched && after != input)
+        || (check == ButtonsFileCheck::ReplacedCorrupt) == original.isObject())
         fuzzFailure("repair: a file was changed that should not be, or kept that should not be");
     for (auto it = members.begin(); it != members.end(); ++it)
         if (!it.value().isNull() && repaired.value(it.key()) != it.value())
             fuzzFailure("repair: a member was lost or changed");
-    if (check == ButtonsFileCheck::ReplacedCorrupt && (input.trimmed().isEmpty() ? !backup.isEmpty() : sandbox::readFile(backup) != input))
+    if (check == ButtonsFileCheck::ReplacedCorrupt
+        && (input.trimmed().isEmpty() ? !backup.isEmpty() : sandbox::readFile(backup) != input))
         fuzzFailure("repair: the backup does not hold the replaced file");
     for (int i = 1; i <= buttonCount; ++i)
         if (repaired.value(buttonKey(i)).isUndefined() || repaired.value(buttonKey(i)).isNull())

@@ -22,7 +22,8 @@ static void checkWriteBack(QJsonObject was, QJsonObject now, const FolderPath &p
     for (int depth = 0; depth <= path.size(); ++depth) {
         const QString step = buttonKey(depth < path.size() ? path.at(depth) : n);
         const QJsonObject wasButton = was.value(step).toObject(), nowButton = now.value(step).toObject();
-        const QStringList changing = depth < path.size() ? QStringList{folderMember} : QStringList{pathMember, iconMember, titleMember};
+        const QStringList changing
+            = depth < path.size() ? QStringList { folderMember } : QStringList { pathMember, iconMember, titleMember };
         for (auto it = was.begin(); it != was.end(); ++it)
             if (it.key() != step && now.value(it.key()) != it.value())
                 fuzzFailure("panel: a write-back changed a member it does not assign");
@@ -53,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, size_t size)
 {
     const QByteArray input(reinterpret_cast<const char *>(data), int(size));
     const int newline = input.indexOf('\n'), split = input.indexOf("\n--\n", newline + 1);
-    const QByteArray script = input.left(qBound(0, newline, 16)), first = input.mid(newline + 1, split < 0 ? -1 : split - newline - 1);
+    const QByteArray script = input.left(qBound(0, newline, 16)),
+                     first = input.mid(newline + 1, split < 0 ? -1 : split - newline - 1);
     // A new panel for each input, made over its file as a start makes it (which repairs the file).
     delete panel;
     QDir(QFileInfo(buttonsFilePath()).absolutePath()).removeRecursively();
@@ -67,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, size_t size)
         const QJsonObject before = readButtonsObject(buttonsFilePath());
         if (byte == '|')
             sandbox::writeFile(buttonsFilePath(), split < 0 ? first : input.mid(split + 4));
-        else if (!buttonPaths.value(n).isEmpty() || !std::exchange(assigned, true)) // one file dialog per input: each costs more than all else
+        else if (!buttonPaths.value(n).isEmpty()
+            || !std::exchange(assigned, true)) // one file dialog per input: each costs more than all else
             panelButtons[n]->click();
         const QJsonObject after = readButtonsObject(buttonsFilePath());
         if (byte != '|' && after != before)

@@ -27,7 +27,7 @@ inline int startFuzzing(int *argc, char ***argv)
     });
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static int qtArgc = 1; // Qt keeps the reference; libFuzzer's arguments mean nothing to it
-    static char *qtArgv[] = {(*argv)[0], nullptr};
+    static char *qtArgv[] = { (*argv)[0], nullptr };
     new QApplication(qtArgc, qtArgv);
     QApplication::setQuitOnLastWindowClosed(false);
     return 0;

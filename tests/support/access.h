@@ -12,8 +12,7 @@
 // fails to compile here instead of silently testing nothing. Clicks go
 // through the real buttons (panelButtons, editorButtons) and the tray
 // through its menu's actions.
-class PanelAccess
-{
+class PanelAccess {
 public:
     static void redraw(MainWindow &panel) { panel.setButtonsConfiguration(); }
     static void tick(MainWindow &panel) { panel.checkMouse(); }
@@ -23,8 +22,7 @@ public:
     static const FolderPath &folders(const MainWindow &panel) { return panel.folderStack; }
 };
 
-class EditorAccess
-{
+class EditorAccess {
 public:
     static QVariant get(moreSettings &editor, const QString &path) { return editor.getJsonDocument(path); }
     static void set(moreSettings &editor, const QString &path, const QVariant &value)
@@ -35,8 +33,7 @@ public:
 
 // The panel as a normal run builds it ("-checkupdate"), on a platform the
 // test chooses; both go again with this object.
-class TestPanel
-{
+class TestPanel {
 public:
     explicit TestPanel(Platform *platform)
     {

@@ -11,8 +11,7 @@
 // are set by the test; taps, sleeps, starts and autostart requests are
 // recorded. With `realStarts`, targets start (and icons are looked up) for
 // real through the native layer.
-class FakePlatform final : public Platform
-{
+class FakePlatform final : public Platform {
 public:
     // `rightPressed` is sticky until queried, like bit 0 of GetAsyncKeyState.
     bool available = true;
@@ -22,8 +21,8 @@ public:
     QPoint pointer;
     bool foregroundTrick = false;
     bool realStarts = false;
-    StartResult nextStartResult{true, QString()};
-    StartResult nextUpdaterResult{true, QString()};
+    StartResult nextStartResult { true, QString() };
+    StartResult nextUpdaterResult { true, QString() };
 
     // What was asked of the system, in order: "alt-down", "alt-up",
     // "sleep <ms>".
@@ -50,7 +49,10 @@ public:
         return pointerReadable;
     }
     bool needsForegroundTrick() const override { return foregroundTrick; }
-    void sendAltKey(bool press) override { calls.append(press ? QStringLiteral("alt-down") : QStringLiteral("alt-up")); }
+    void sendAltKey(bool press) override
+    {
+        calls.append(press ? QStringLiteral("alt-down") : QStringLiteral("alt-up"));
+    }
     void sleepMs(int milliseconds) override { calls.append(QStringLiteral("sleep %1").arg(milliseconds)); }
     StartResult startTarget(const QString &storedPath) override
     {
@@ -62,10 +64,10 @@ public:
         return realStarts ? nativePlatform().applicationIcon(file) : QIcon();
     }
     void createAutostartEntry() override { ++autostartRequests; }
-    StartResult startUpdater(const QString &workingDirectory, const QString &version,
-                             const QString &versionUrl) override
+    StartResult startUpdater(
+        const QString &workingDirectory, const QString &version, const QString &versionUrl) override
     {
-        updaterStarts.append({workingDirectory, version, versionUrl});
+        updaterStarts.append({ workingDirectory, version, versionUrl });
         return nextUpdaterResult;
     }
 };

@@ -10,8 +10,8 @@
 #include <linux/capability.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 

@@ -42,13 +42,13 @@ QString deviceNode();
 } // namespace sandbox
 
 // Like QTEST_MAIN, inside a sandbox.
-#define ZARVEL_TEST_MAIN(TestObject)                                                                         \
-    int main(int argc, char *argv[])                                                                         \
-    {                                                                                                        \
-        return sandbox::runSandboxed(argc, argv, [](int c, char **v) {                                       \
-            QApplication app(c, v);                                                                          \
-            QGuiApplication::setQuitOnLastWindowClosed(false);                                               \
-            TestObject tc;                                                                                   \
-            return QTest::qExec(&tc, c, v);                                                                  \
-        });                                                                                                  \
+#define ZARVEL_TEST_MAIN(TestObject)                                                                                   \
+    int main(int argc, char *argv[])                                                                                   \
+    {                                                                                                                  \
+        return sandbox::runSandboxed(argc, argv, [](int c, char **v) {                                                 \
+            QApplication app(c, v);                                                                                    \
+            QGuiApplication::setQuitOnLastWindowClosed(false);                                                         \
+            TestObject tc;                                                                                             \
+            return QTest::qExec(&tc, c, v);                                                                            \
+        });                                                                                                            \
     }

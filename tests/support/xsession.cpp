@@ -10,8 +10,7 @@
 namespace {
 
 // Dies with the test process, so a crashed test leaves no X server behind.
-class ChildProcess : public QProcess
-{
+class ChildProcess : public QProcess {
 protected:
     void setupChildProcess() override { prctl(PR_SET_PDEATHSIG, SIGTERM); }
 };
@@ -56,19 +55,19 @@ bool XSession::start()
     m_environment.insert("XDG_RUNTIME_DIR", sandbox::root() + "/session-runtime");
     // The server picks a free display and writes its number once it takes connections; it must not reset
     // whenever its only client (an xprop here) leaves, or a client connecting just then fails.
-    QProcess *xvfb =
-        launch("Xvfb", {"-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"});
+    QProcess *xvfb
+        = launch("Xvfb", { "-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", "1280x1024x24" });
     error = "Xvfb gave no display number";
     if (!waitFor([xvfb] { return xvfb->canReadLine(); }))
         return false;
     m_environment.insert("DISPLAY", ':' + QString::fromLatin1(xvfb->readLine().trimmed()));
     const QString config = sandbox::root() + "/openbox.xml";
     sandbox::writeFile(config, openboxConfig);
-    launch("openbox", {"--config-file", config});
+    launch("openbox", { "--config-file", config });
     error = "openbox does not manage the screen";
-    if (!waitFor([this] { return run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id"); }))
+    if (!waitFor([this] { return run("xprop", { "-root", "_NET_SUPPORTING_WM_CHECK" }).contains("window id"); }))
         return false;
-    launch("trayer", {"--edge", "top", "--align", "left", "--widthtype", "pixel", "--width", "100"});
+    launch("trayer", { "--edge", "top", "--align", "left", "--widthtype", "pixel", "--width", "100" });
     return true;
 }
 
@@ -82,7 +81,7 @@ bool XSession::startZarvel(const QString &scale)
     QProcessEnvironment environment = m_environment;
     if (!scale.isEmpty())
         m_environment.insert("QT_SCALE_FACTOR", scale);
-    QProcess *zarvel = m_zarvel = launch(ZARVEL_BINARY, {"-checkupdate"});
+    QProcess *zarvel = m_zarvel = launch(ZARVEL_BINARY, { "-checkupdate" });
     m_environment = environment;
     m_pid = QString::number(zarvel->processId());
     error = "Zarvel made no panel window";
@@ -90,19 +89,20 @@ bool XSession::startZarvel(const QString &scale)
     if (!waitFor([&] { return !(panel = search(zarvelPanel).value(0)).isEmpty(); }))
         return false;
     // xev is ready once it reports a property set on the panel.
-    m_panelLog = launch("xev", {"-id", panel, "-event", "structure", "-event", "property"});
+    m_panelLog = launch("xev", { "-id", panel, "-event", "structure", "-event", "property" });
     error = "xev does not watch the panel";
     return waitFor([this] {
-        run("xprop", {"-id", panel, "-f", "ZARVEL_TEST", "8s", "-set", "ZARVEL_TEST", "watched"});
+        run("xprop", { "-id", panel, "-f", "ZARVEL_TEST", "8s", "-set", "ZARVEL_TEST", "watched" });
         return logged("ZARVEL_TEST");
     });
 }
 
 QString XSession::startClient(const QRect &g)
 {
-    launch("xmessage", {"-name", "zarvelclient", "-geometry",
-                        QStringLiteral("%1x%2+%3+%4").arg(g.width()).arg(g.height()).arg(g.x()).arg(g.y()),
-                        "-buttons", "", "A client window"});
+    launch("xmessage",
+        { "-name", "zarvelclient", "-geometry",
+            QStringLiteral("%1x%2+%3+%4").arg(g.width()).arg(g.height()).arg(g.x()).arg(g.y()), "-buttons", "",
+            "A client window" });
     QString window;
     waitFor([&] { return !(window = search("--onlyvisible --classname ^zarvelclient$").value(0)).isEmpty(); });
     return window;
@@ -121,6 +121,6 @@ int XSession::trayIcons() const
 {
     int icons = 0;
     for (const QString &window : search("--onlyvisible --pid " + m_pid))
-        icons += run("xprop", {"-id", window, "_XEMBED_INFO"}).contains('=');
+        icons += run("xprop", { "-id", window, "_XEMBED_INFO" }).contains('=');
     return icons;
 }

@@ -11,8 +11,7 @@
 // the session; input through xdotool as a user's. Windows are X ids, empty
 // for none. openbox binds Alt + left / right drags to move / resize, so it
 // holds the Alt + right-button grab a desktop user's window manager does.
-class XSession
-{
+class XSession {
 public:
     ~XSession();
     // Each returns once what it started is ready; `error` says what was not.
@@ -26,7 +25,7 @@ public:
     void chord(QPoint at) { xdotool(moveTo(at) + " keydown alt click 3 keyup alt"); }
     bool isViewable(const QString &window) const
     {
-        return run("xwininfo", {"-id", window}).contains("Map State: IsViewable");
+        return run("xwininfo", { "-id", window }).contains("Map State: IsViewable");
     }
     QString activeWindow() const { return xdotool("getactivewindow"); }
     int trayIcons() const; // Zarvel's windows embedded in a tray
