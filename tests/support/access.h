@@ -16,7 +16,6 @@ class PanelAccess {
 public:
     static void redraw(MainWindow &panel) { panel.setButtonsConfiguration(); }
     static void tick(MainWindow &panel) { panel.checkMouse(); }
-    static void repairFile(MainWindow &panel) { panel.createSettingsJson(); }
     static void openSettings(MainWindow &panel) { panel.on_pushButton_settings_clicked(); }
     static void askForUpdate(MainWindow &panel) { panel.showUpdateWindow(); }
     static const FolderPath &folders(const MainWindow &panel) { return panel.folderStack; }
@@ -32,22 +31,12 @@ public:
 };
 
 // The panel as a normal run builds it ("-checkupdate"), on a platform the
-// test chooses; both go again with this object.
-class TestPanel {
-public:
+// test chooses, which it gives back when it goes.
+struct TestPanel {
     explicit TestPanel(Platform *platform)
+        : window((Platform::setInstance(platform), firstArgument = "-checkupdate", new MainWindow))
     {
-        Platform::setInstance(platform);
-        firstArgument = QStringLiteral("-checkupdate");
-        window = new MainWindow;
     }
-    ~TestPanel()
-    {
-        delete window;
-        Platform::setInstance(nullptr);
-    }
-    TestPanel(const TestPanel &) = delete;
-    TestPanel &operator=(const TestPanel &) = delete;
-
-    MainWindow *window;
+    ~TestPanel() { delete window, Platform::setInstance(nullptr); }
+    MainWindow *const window;
 };

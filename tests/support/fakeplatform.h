@@ -2,72 +2,42 @@
 
 #include "platform/platform.h"
 
-#include <QList>
 #include <QStringList>
 
 #include <utility>
 
 // A scripted stand-in for the operating system: key states and the pointer
 // are set by the test; taps, sleeps, starts and autostart requests are
-// recorded. With `realStarts`, targets start (and icons are looked up) for
-// real through the native layer.
+// recorded.
 class FakePlatform final : public Platform {
 public:
-    // `rightPressed` is sticky until queried, like bit 0 of GetAsyncKeyState.
-    bool available = true;
-    bool rightPressed = false;
+    bool rightPressed = false; // sticky until queried, like bit 0 of GetAsyncKeyState
     bool altDown = false;
-    bool pointerReadable = true;
     QPoint pointer;
     bool foregroundTrick = false;
-    bool realStarts = false;
     StartResult nextStartResult { true, QString() };
     StartResult nextUpdaterResult { true, QString() };
 
-    // What was asked of the system, in order: "alt-down", "alt-up",
-    // "sleep <ms>".
-    QStringList calls;
+    QStringList calls; // "alt-down", "alt-up", "sleep <ms>", in order
     QStringList startedTargets;
     int autostartRequests = 0;
-    // One entry per updater start: working directory, version, address.
-    QList<QStringList> updaterStarts;
 
-    bool triggerAvailable() override { return available; }
-    QString triggerProblem() override { return available ? QString() : QStringLiteral("no trigger here"); }
+    bool triggerAvailable() override { return true; }
+    QString triggerProblem() override { return QString(); }
     KeyState asyncKeyState(Key key) override
     {
-        KeyState state;
-        if (key == Key::RightButton)
-            state.pressedSinceLastQuery = std::exchange(rightPressed, false);
-        else
-            state.down = altDown;
-        return state;
+        return key == Key::RightButton ? KeyState { std::exchange(rightPressed, false), false }
+                                       : KeyState { false, altDown };
     }
-    bool pointerPosition(QPoint *position) override
-    {
-        *position = pointer;
-        return pointerReadable;
-    }
+    bool pointerPosition(QPoint *position) override { return *position = pointer, true; }
     bool needsForegroundTrick() const override { return foregroundTrick; }
-    void sendAltKey(bool press) override
-    {
-        calls.append(press ? QStringLiteral("alt-down") : QStringLiteral("alt-up"));
-    }
-    void sleepMs(int milliseconds) override { calls.append(QStringLiteral("sleep %1").arg(milliseconds)); }
+    void sendAltKey(bool press) override { calls << (press ? "alt-down" : "alt-up"); }
+    void sleepMs(int milliseconds) override { calls << QStringLiteral("sleep %1").arg(milliseconds); }
     StartResult startTarget(const QString &storedPath) override
     {
-        startedTargets.append(storedPath);
-        return realStarts ? nativePlatform().startTarget(storedPath) : nextStartResult;
+        return startedTargets << storedPath, nextStartResult;
     }
-    QIcon applicationIcon(const QString &file) override
-    {
-        return realStarts ? nativePlatform().applicationIcon(file) : QIcon();
-    }
+    QIcon applicationIcon(const QString &) override { return QIcon(); }
     void createAutostartEntry() override { ++autostartRequests; }
-    StartResult startUpdater(
-        const QString &workingDirectory, const QString &version, const QString &versionUrl) override
-    {
-        updaterStarts.append({ workingDirectory, version, versionUrl });
-        return nextUpdaterResult;
-    }
+    StartResult startUpdater(const QString &, const QString &, const QString &) override { return nextUpdaterResult; }
 };

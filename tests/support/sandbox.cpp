@@ -19,14 +19,10 @@ namespace sandbox {
 
 static const char rootVariable[] = "ZARVEL_TEST_SANDBOX";
 
-// Root passes every permission check, so a test running as root (as CI
-// does) could not make a file unreadable or a folder read-only to the
-// program: its permission faults would silently be no faults at all. So the
-// sandboxed test runs as uid 0 without the two capabilities that override
-// file permissions, and so does everything it starts; the others (mounting
-// a tiny tmpfs as a full disk, for one) stay. Gone from the bounding set,
-// execve does not grant them again; gone from the inheritable and ambient
-// sets, nothing carries them over.
+// Root passes every permission check, so a test run as root (as CI does)
+// would fake its permission faults. It keeps its other rights (mounting a
+// tiny tmpfs as a full disk); these two go from every set, so nothing it
+// starts gets them back.
 bool obeyFilePermissions()
 {
     __user_cap_header_struct header { _LINUX_CAPABILITY_VERSION_3, 0 };
@@ -60,20 +56,16 @@ int runSandboxed(int argc, char **argv, int (*run)(int, char **))
         return 2;
     }
     const QString base = QString::fromLocal8Bit(dir);
-    const QString homeDir = base + QStringLiteral("/home");
-    const QString runtimeDir = base + QStringLiteral("/runtime");
-    QDir().mkpath(homeDir + QStringLiteral("/.local/share"));
-    QDir().mkpath(homeDir + QStringLiteral("/.config"));
-    QDir().mkpath(homeDir + QStringLiteral("/.cache"));
-    QDir().mkpath(runtimeDir);
-    chmod(QFile::encodeName(runtimeDir).constData(), 0700);
-
     qputenv(rootVariable, QFile::encodeName(base));
-    qputenv("HOME", QFile::encodeName(homeDir));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(homeDir + QStringLiteral("/.local/share")));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(homeDir + QStringLiteral("/.config")));
-    qputenv("XDG_CACHE_HOME", QFile::encodeName(homeDir + QStringLiteral("/.cache")));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir));
+    const std::pair<const char *, const char *> folders[]
+        = { { "HOME", "/home" }, { "XDG_DATA_HOME", "/home/.local/share" }, { "XDG_CONFIG_HOME", "/home/.config" },
+              { "XDG_CACHE_HOME", "/home/.cache" }, { "XDG_RUNTIME_DIR", "/runtime" } };
+    for (const auto &[variable, path] : folders) {
+        const QString folder = base + QLatin1String(path);
+        QDir().mkpath(folder);
+        chmod(QFile::encodeName(folder).constData(), 0700);
+        qputenv(variable, QFile::encodeName(folder));
+    }
 
     // Static objects (buttons.json's path among them) are bound before
     // main() runs, so the test starts again in the new environment.
@@ -105,7 +97,7 @@ QString root()
 
 QString home()
 {
-    return root() + QStringLiteral("/home");
+    return root() + "/home";
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes)

@@ -5,32 +5,22 @@
 #include <QStringList>
 
 // Every test process runs with HOME and the XDG folders in a fresh
-// temporary directory, so no test ever reads or writes the real user's
-// files. runSandboxed() re-executes the test inside such a directory
-// (removed afterwards) unless it already runs in one.
+// temporary directory, so no test ever touches the real user's files.
 namespace sandbox {
 
+// Re-executes the test inside such a directory (removed afterwards), unless
+// it already runs in one; as root, without the rights to pass file
+// permission checks (see obeyFilePermissions()).
 int runSandboxed(int argc, char **argv, int (*run)(int, char **));
-
-// Gives up the rights to pass file permission checks (root's, or those a
-// user namespace grants), for this process and what it starts; whether
-// that worked. runSandboxed() does it for tests that run as root.
 bool obeyFilePermissions();
 
-// The temporary root of this test process, and its home folder.
-QString root();
+QString root(); // the temporary directory
 QString home();
-
-// Small file helpers for tests.
 bool writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
-
-// Writes an executable file (a shell script by default); returns its path,
-// or an empty string when it could not be written.
+// An executable file (a shell script by default); its path, or empty.
 QString writeProgram(const QString &path, const QByteArray &content = "#!/bin/sh\n");
-
-// The NUL-separated words a recording script wrote to `path`; the record
-// is removed so that the next one starts fresh.
+// The NUL-separated words a recording script wrote; the record goes.
 QStringList takeRecord(const QString &path);
 
 // A character device to put where a file belongs: a null device node of
