@@ -12,7 +12,7 @@ BUILD_PACKAGES="build-essential cmake qtbase5-dev qtbase5-dev-tools libqt5svg5-d
 # benchmark's probe.
 # What fuzzing needs: clang with libFuzzer and the sanitizer runtimes.
 FUZZ_PACKAGES="clang libclang-rt-14-dev"
-TEST_PACKAGES="xvfb xauth openbox xdotool trayer x11-utils x11-xserver-utils desktop-file-utils g++-mingw-w64-i686 pkg-config libxdamage-dev"
+TEST_PACKAGES="clang-format xvfb xauth openbox xdotool trayer x11-utils x11-xserver-utils desktop-file-utils g++-mingw-w64-i686 pkg-config libxdamage-dev"
 # What scripts/bench.sh needs on top: jgmenu, the native menu Zarvel is
 # compared with, and the X-Resource headers its probe uses to tell which
 # process made a window.
