@@ -1,5 +1,4 @@
-// Starting a button's stored target through the real X11 implementation:
-// real processes, never a shell.
+// Starting a button's stored target through the real X11 implementation: real processes, never a shell.
 #include "buttons/buttonstyle.h"
 #include "platform/platform.h"
 #include "tests/support/sandbox.h"
@@ -16,20 +15,17 @@ class TestLaunching : public QObject {
 private slots:
     void initTestCase()
     {
-        // Each stand-in records its argument vector; a fake gio first in PATH
-        // takes the documents instead of the desktop's opener.
+        // Stand-ins record their argument vectors; a fake gio first in PATH opens the documents.
         qputenv("PATH", QFile::encodeName(bin) + ':' + qgetenv("PATH"));
+        const QByteArray sh = "#!/bin/sh\nprintf '%s\\0' \"$0\" \"$@\" >~/.r$$ && mv ~/.r$$ ~/record\n";
         for (const char *name : { "recorder", "gio", "with space/my tool.sh", "it's \"$x\"; a&b.sh" })
-            QVERIFY(!sandbox::writeProgram(bin + '/' + QString::fromUtf8(name),
-                "#!/bin/sh\nprintf '%s\\0' \"$0\" \"$@\" >\"$HOME/.r$$\" && "
-                "mv \"$HOME/.r$$\" \"$HOME/record\"\n")
-                         .isEmpty());
+            QVERIFY(!sandbox::writeProgram(bin + '/' + QString::fromUtf8(name), sh).isEmpty());
         QVERIFY(sandbox::writeFile(doc, "notes\n"));
-        QVERIFY(sandbox::writeFile(qEnvironmentVariable("XDG_DATA_HOME") + "/applications/zarvel-test.desktop",
+        const QString apps = qEnvironmentVariable("XDG_DATA_HOME") + "/applications/zarvel-";
+        QVERIFY(sandbox::writeFile(apps + "test.desktop",
             "[Desktop Entry]\nType=Application\nName=Test\nExec=recorder %f --all %F %u\nIcon=" + QFile::encodeName(bin)
                 + "/icon.png\n"));
-        QVERIFY(sandbox::writeFile(qEnvironmentVariable("XDG_DATA_HOME") + "/applications/zarvel-script.desktop",
-            "[Desktop Entry]\nType=Application\nName=Script\nExec=sh -c \"recorder %f\"\n"));
+        QVERIFY(sandbox::writeFile(apps + "script.desktop", "[Desktop Entry]\nExec=sh -c \"recorder %f\"\n"));
         QVERIFY(QImage(8, 8, QImage::Format_RGB32).save(bin + "/icon.png"));
     }
 
@@ -41,30 +37,26 @@ private slots:
         const QString rec = bin + "/recorder", gio = bin + "/gio", odd = bin + "/it's \"$x\"; a&b.sh";
         const QString spaced = bin + "/with space/my tool.sh", url = "https://example.org/?q=$(id)&r=`id`";
         const QString payload = "$(touch " + pwned + ") `touch " + pwned + "`;touch " + pwned;
-        const QStringList none;
         const QString trap = sandbox::home() + "/a;touch " + pwned + ";'b' \"$(touch " + pwned + ")\"";
-        QTest::newRow("program with arguments") << quoteStoredPath(rec) + " --flag \"two words\" plain"
-                                                << QStringList { rec, "--flag", "two words", "plain" } << "";
-        QTest::newRow("quoted path with spaces") << quoteStoredPath(spaced) << QStringList { spaced } << "";
-        QTest::newRow("name with $ ; \" ' &")
-            << quoteStoredPath(odd) + " \"$PATH\"" << QStringList { odd, "$PATH" } << "";
-        QTest::newRow("command in PATH") << "recorder --x" << QStringList { rec, "--x" } << "";
-        QTest::newRow("desktop entry with field codes")
-            << "zarvel-test.desktop \"" + doc + '"'
-            << QStringList { rec, doc, "--all", doc, QUrl::fromLocalFile(doc).toString(QUrl::FullyEncoded) } << "";
-        QTest::newRow("shell payload as arguments")
-            << "recorder " + payload << QStringList { rec, "$(touch", pwned + ")", "`touch", pwned + "`;touch", pwned }
-            << "";
-        QTest::newRow("document") << quoteStoredPath(doc) << QStringList { gio, "open", "--", doc } << "";
-        QTest::newRow("web address") << url << QStringList { gio, "open", "--", url } << "";
-        QTest::newRow("home folder") << "~/bin/recorder --h" << QStringList { rec, "--h" } << "";
-        QTest::newRow("name inside an entry's script")
-            << "zarvel-script.desktop " + quoteStoredPath(trap) << QStringList { rec, trap } << "";
-        QTest::newRow("missing file") << quoteStoredPath(bin + "/gone") + " --x" << none
-                                      << "the file " + bin + "/gone does not exist";
-        QTest::newRow("no such program") << "zarvel-no-such-program --x" << none << "there is no such program";
-        QTest::newRow("shell payload as the program") << payload << none << "there is no such program";
-        QTest::newRow("blank") << " \t " << none << "its target is blank";
+        auto row = [](const char *name, const QString &stored, const QStringList &argv, const QString &error = {}) {
+            QTest::newRow(name) << stored << argv << error;
+        };
+        row("arguments", quoteStoredPath(rec) + " --flag \"two words\" plain", { rec, "--flag", "two words", "plain" });
+        row("quoted path with spaces", quoteStoredPath(spaced), { spaced });
+        row("name with $ ; \" ' &", quoteStoredPath(odd) + " \"$PATH\"", { odd, "$PATH" });
+        row("command in PATH", "recorder --x", { rec, "--x" });
+        row("entry's field codes", "zarvel-test.desktop \"" + doc + '"',
+            { rec, doc, "--all", doc, QUrl::fromLocalFile(doc).toString(QUrl::FullyEncoded) });
+        row("payload as arguments", "recorder " + payload,
+            { rec, "$(touch", pwned + ")", "`touch", pwned + "`;touch", pwned });
+        row("document", quoteStoredPath(doc), { gio, "open", "--", doc });
+        row("web address", url, { gio, "open", "--", url });
+        row("home folder", "~/bin/recorder --h", { rec, "--h" });
+        row("name inside an entry's script", "zarvel-script.desktop " + quoteStoredPath(trap), { rec, trap });
+        row("missing file", quoteStoredPath(bin + "/gone") + " --x", {}, "the file " + bin + "/gone does not exist");
+        row("no such program", "zarvel-no-such-program --x", {}, "there is no such program");
+        row("payload as the program", payload, {}, "there is no such program");
+        row("blank", " \t ", {}, "its target is blank");
     }
     void startsTheStoredTargetWithoutAShell()
     {
@@ -74,8 +66,7 @@ private slots:
         const Platform::StartResult result = nativePlatform().startTarget(stored);
         QCOMPARE(result.error, error);
         QCOMPARE(result.started, error.isEmpty());
-        if (result.started)
-            QVERIFY(QTest::qWaitFor([this] { return QFile::exists(record); }, 20000));
+        QVERIFY(!result.started || QTest::qWaitFor([this] { return QFile::exists(record); }, 20000));
         QCOMPARE(sandbox::takeRecord(record), argv);
         QVERIFY(!QFile::exists(pwned));
     }

@@ -15,13 +15,12 @@ protected:
     void setupChildProcess() override { prctl(PR_SET_PDEATHSIG, SIGTERM); }
 };
 
-const char openboxConfig[] = R"(<openbox_config xmlns="http://openbox.org/3.4/rc"><mouse>
-<context name="Frame"><mousebind button="A-Left" action="Drag"><action name="Move"/></mousebind>
+const char openboxConfig[] = R"(<openbox_config xmlns="http://openbox.org/3.4/rc"><mouse><context name="Frame">
 <mousebind button="A-Right" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
-<mousebind button="A-Right" action="Drag"><action name="Resize"/></mousebind></context>
-<context name="Client"><mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
-<mousebind button="Right" action="Press"><action name="Focus"/><action name="Raise"/></mousebind></context>
-</mouse></openbox_config>)";
+<mousebind button="A-Right" action="Drag"><action name="Resize"/></mousebind></context><context name="Client">
+<mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
+<mousebind button="Right" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
+</context></mouse></openbox_config>)";
 
 } // namespace
 
@@ -45,12 +44,10 @@ QProcess *XSession::launch(const QString &program, const QStringList &arguments)
 
 bool XSession::start()
 {
-    // No session bus: Qt then uses the XEmbed tray that trayer hosts, and
-    // nothing reaches the real user's desktop services.
+    // No session bus: Qt then uses trayer's XEmbed tray, and nothing reaches the user's desktop services. A runtime
+    // folder of its own, or Zarvel takes the test's panel, answering in the sandbox's, for a Zarvel already running.
     m_environment.remove("DBUS_SESSION_BUS_ADDRESS");
     m_environment.insert("QT_QPA_PLATFORM", "xcb");
-    // A runtime folder of its own: the test's own panel answers on the one
-    // in the sandbox, and Zarvel would take it for a Zarvel already running.
     QDir().mkpath(sandbox::root() + "/session-runtime");
     m_environment.insert("XDG_RUNTIME_DIR", sandbox::root() + "/session-runtime");
     // The server picks a free display and writes its number once it takes connections; it must not reset
@@ -61,9 +58,8 @@ bool XSession::start()
     if (!waitFor([xvfb] { return xvfb->canReadLine(); }))
         return false;
     m_environment.insert("DISPLAY", ':' + QString::fromLatin1(xvfb->readLine().trimmed()));
-    const QString config = sandbox::root() + "/openbox.xml";
-    sandbox::writeFile(config, openboxConfig);
-    launch("openbox", { "--config-file", config });
+    sandbox::writeFile(sandbox::root() + "/openbox.xml", openboxConfig);
+    launch("openbox", { "--config-file", sandbox::root() + "/openbox.xml" });
     error = "openbox does not manage the screen";
     if (!waitFor([this] { return run("xprop", { "-root", "_NET_SUPPORTING_WM_CHECK" }).contains("window id"); }))
         return false;
@@ -78,34 +74,25 @@ bool XSession::startZarvel(const QString &scale)
         m_zarvel->waitForFinished(20000);
         m_placements.clear();
     }
-    QProcessEnvironment environment = m_environment;
-    if (!scale.isEmpty())
-        m_environment.insert("QT_SCALE_FACTOR", scale);
-    QProcess *zarvel = m_zarvel = launch(ZARVEL_BINARY, { "-checkupdate" });
-    m_environment = environment;
-    m_pid = QString::number(zarvel->processId());
+    m_environment.insert("QT_SCALE_FACTOR", scale);
+    m_zarvel = launch(ZARVEL_BINARY, { "-checkupdate" });
     error = "Zarvel made no panel window";
-    const QString zarvelPanel = "--all --pid " + m_pid + " --name MainWindow";
+    const QString zarvelPanel = "--all --pid " + QString::number(m_zarvel->processId()) + " --name MainWindow";
     if (!waitFor([&] { return !(panel = search(zarvelPanel).value(0)).isEmpty(); }))
         return false;
-    // xev is ready once it reports a property set on the panel.
     m_panelLog = launch("xev", { "-id", panel, "-event", "structure", "-event", "property" });
     error = "xev does not watch the panel";
-    return waitFor([this] {
+    return waitFor([this] { // xev is ready once it reports a property set on the panel
         run("xprop", { "-id", panel, "-f", "ZARVEL_TEST", "8s", "-set", "ZARVEL_TEST", "watched" });
         return logged("ZARVEL_TEST");
     });
 }
 
-QString XSession::startClient(const QRect &g)
+bool XSession::startClient()
 {
-    launch("xmessage",
-        { "-name", "zarvelclient", "-geometry",
-            QStringLiteral("%1x%2+%3+%4").arg(g.width()).arg(g.height()).arg(g.x()).arg(g.y()), "-buttons", "",
-            "A client window" });
-    QString window;
-    waitFor([&] { return !(window = search("--onlyvisible --classname ^zarvelclient$").value(0)).isEmpty(); });
-    return window;
+    launch("xmessage", { "-name", "zarvelclient", "-geometry", "300x200+600+500", "-buttons", "", "A client window" });
+    error = "xmessage made no window";
+    return waitFor([&] { return !(client = search("--onlyvisible --classname ^zarvelclient$").value(0)).isEmpty(); });
 }
 
 QString XSession::run(const QString &program, const QStringList &arguments) const
@@ -120,7 +107,7 @@ QString XSession::run(const QString &program, const QStringList &arguments) cons
 int XSession::trayIcons() const
 {
     int icons = 0;
-    for (const QString &window : search("--onlyvisible --pid " + m_pid))
+    for (const QString &window : search("--onlyvisible --pid " + QString::number(m_zarvel->processId())))
         icons += run("xprop", { "-id", window, "_XEMBED_INFO" }).contains('=');
     return icons;
 }
