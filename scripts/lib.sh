@@ -17,6 +17,11 @@ TEST_PACKAGES="clang-format xvfb xauth openbox xdotool trayer x11-utils x11-xser
 # compared with, and the X-Resource headers its probe uses to tell which
 # process made a window.
 BENCH_PACKAGES="jgmenu libxres-dev"
+# What scripts/windows-test needs on top of scripts/windows-build's own:
+# wine's 64-bit loader only (wine32 cannot start on every kernel, and then
+# breaks the plain wine command), a virtual X server, input injection,
+# window geometry, and the C compiler for its stand-in updater.
+WINDOWS_PACKAGES="wine wine64 xvfb xdotool x11-utils gcc-mingw-w64-x86-64-posix"
 
 ensure_packages() {
     missing=""
