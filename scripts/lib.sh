@@ -5,14 +5,13 @@
 # documents and folders in the desktop's default application.
 BUILD_PACKAGES="build-essential cmake qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
     qt5-image-formats-plugins libx11-dev libxi-dev libxtst-dev libglib2.0-bin shared-mime-info"
-# What the tests need on top: a virtual X server, a window manager, a
-# system tray, input injection, keyboard remapping, the desktop entry
-# validator, the Windows cross-compiler and pkg-config that check the
-# Windows sources, and the damage extension's headers for the trigger
-# benchmark's probe.
 # What fuzzing needs: clang with libFuzzer and the sanitizer runtimes.
 FUZZ_PACKAGES="clang libclang-rt-14-dev"
-TEST_PACKAGES="clang-format xvfb xauth openbox xdotool trayer x11-utils x11-xserver-utils desktop-file-utils g++-mingw-w64-i686 pkg-config libxdamage-dev"
+# What the tests need on top: the format checker, a virtual X server, a
+# window manager, a system tray, input injection, keyboard remapping, the
+# desktop entry validator, and the damage extension's headers for the
+# trigger benchmark's probe.
+TEST_PACKAGES="clang-format xvfb xauth openbox xdotool trayer x11-utils x11-xserver-utils desktop-file-utils pkg-config libxdamage-dev"
 # What scripts/bench.sh needs on top: jgmenu, the native menu Zarvel is
 # compared with, and the X-Resource headers its probe uses to tell which
 # process made a window.
