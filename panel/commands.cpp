@@ -1,13 +1,21 @@
 #include "panel/commands.h"
 
+#include <QDir>
+#include <QHash>
 #include <QLocalSocket>
 #include <QStandardPaths>
 
 QString commandSocketName()
 {
     // The runtime folder is the user's own (0700); on Windows the name is
-    // a pipe name, which holds the user's folder too.
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QStringLiteral("/zarvel.socket");
+    // a pipe name, which holds the user's folder too. Qt gives no runtime
+    // folder when the one set has the wrong owner or permissions: then a
+    // name of this user's home in the temporary folder, which the server
+    // opens to this user only.
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtime.isEmpty())
+        return runtime + QStringLiteral("/zarvel.socket");
+    return QStringLiteral("zarvel-%1").arg(qHash(QDir::homePath()), 0, 16);
 }
 
 QByteArray sendCommand(const QByteArray &request)

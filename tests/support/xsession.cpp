@@ -49,6 +49,7 @@ bool XSession::start()
     m_environment.remove("DBUS_SESSION_BUS_ADDRESS");
     m_environment.insert("QT_QPA_PLATFORM", "xcb");
     QDir().mkpath(sandbox::root() + "/session-runtime");
+    QFile::setPermissions(sandbox::root() + "/session-runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     m_environment.insert("XDG_RUNTIME_DIR", sandbox::root() + "/session-runtime");
     // The server picks a free display and writes its number once it takes connections; it must not reset
     // whenever its only client (an xprop here) leaves, or a client connecting just then fails.
