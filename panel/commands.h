@@ -9,7 +9,7 @@
 // each way.
 
 // "show": the panel at the pointer, as the chord shows it. The answer is
-// showAnswer, or why not.
+// shownAnswer, or why not.
 inline const QByteArray showRequest = QByteArrayLiteral("show");
 inline const QByteArray shownAnswer = QByteArrayLiteral("shown");
 // "ping": is Zarvel running? Answered with "zarvel".
