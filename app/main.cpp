@@ -1,6 +1,7 @@
 #include "app/config.h"
 #include "panel/commands.h"
 #include "panel/mainwindow.h"
+#include "panel/panelstate.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -46,6 +47,7 @@ int main(int argc, char *argv[])
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() > 1)
         firstArgument = arguments.at(1);
+    pollTrigger = !arguments.contains(QStringLiteral("--no-poll"));
 
     MainWindow w;
     w.show();

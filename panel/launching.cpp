@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPointer>
 #include <QProcess>
 
 // What the user calls a stored target: the file name of its program, or the
@@ -78,12 +79,17 @@ void MainWindow::launch(const QString &storedPath)
     // Hidden first: the panel has done its part, and a slow desktop opener
     // must not keep it on screen.
     hide();
-    const Platform::StartResult result = Platform::instance().startTarget(storedPath);
-    if (result.started)
-        return;
-    const QString reason = result.error.isEmpty() ? tr("it could not be started") : result.error;
     const QString name = targetName(storedPath);
-    tellUser(tr("%1 could not be started: %2.").arg(name.isEmpty() ? tr("The button") : name, reason));
+    const QPointer<MainWindow> window(this);
+    const auto report = [window, name](const QString &reason) {
+        if (window)
+            window->tellUser(tr("%1 could not be started: %2.")
+                                 .arg(name.isEmpty() ? tr("The button") : name,
+                                     reason.isEmpty() ? tr("it could not be started") : reason));
+    };
+    const Platform::StartResult result = Platform::instance().startTarget(storedPath, report);
+    if (!result.started)
+        report(result.error);
 }
 
 void MainWindow::assignFile(int n)

@@ -31,6 +31,8 @@ MainWindow::~MainWindow()
     // later (the tests make several) starts again from the start values.
     systemEnabled = false;
     settingsOpen = false;
+    if (!pollTrigger)
+        Platform::instance().watchRightPresses(nullptr);
     checkMouseTimer = nullptr;
     enableAction = nullptr;
     trayIcon = nullptr;

@@ -3,6 +3,7 @@
 QPushButton *panelButtons[buttonCount] = {};
 QStringList buttonPaths;
 bool systemEnabled = false;
+bool pollTrigger = true;
 bool settingsOpen = false;
 QTimer *checkMouseTimer = nullptr;
 QAction *enableAction = nullptr;

@@ -23,6 +23,11 @@ extern QStringList buttonPaths;
 // The pop-up trigger is on.
 extern bool systemEnabled;
 
+// The trigger polls every 10 ms, as designed; false with "--no-poll", where
+// it acts on input events as they come and the program never wakes up
+// while idle (where the system has such events).
+extern bool pollTrigger;
+
 // The settings editor is running: the trigger, "Show Window" and a second
 // editor stay off meanwhile.
 extern bool settingsOpen;

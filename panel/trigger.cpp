@@ -125,7 +125,12 @@ void MainWindow::enableSystem()
     if (systemEnabled) {
         if (enableAction && trayIcon)
             enableAction->setIcon(trayIcon->icon());
-        timerCheckMouse();
+        const bool watched = !pollTrigger && Platform::instance().watchRightPresses([this] {
+            if (systemEnabled)
+                checkMouse();
+        });
+        if (!watched)
+            timerCheckMouse();
     } else {
         hide();
         if (enableAction)

@@ -7,7 +7,7 @@
 static const unsigned long createNewConsole = 0x00000010;
 static const unsigned long createNoWindow = 0x08000000;
 
-Platform::StartResult WindowsPlatform::startTarget(const QString &storedPath)
+Platform::StartResult WindowsPlatform::startTarget(const QString &storedPath, const LaterFailure &)
 {
     // The command interpreter runs the target as the user would from the
     // Run box: programs, batch files and documents alike. Started detached,

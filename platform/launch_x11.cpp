@@ -83,7 +83,7 @@ Platform::StartResult startProgram(
 // (mimeapps.list), starts the application detached and says at once when
 // there is none; xdg-open, reached through QDesktopServices, is the fallback
 // for systems without it.
-Platform::StartResult openWithDefaultHandler(const QString &target)
+Platform::StartResult openWithDefaultHandler(const QString &target, const Platform::LaterFailure &laterFailure)
 {
     const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
     if (gio.isEmpty()) {
@@ -93,6 +93,9 @@ Platform::StartResult openWithDefaultHandler(const QString &target)
         return failed(QStringLiteral("no application is set to open it"));
     }
 
+    // gio answers once the application is started, or that there is none,
+    // in tens of milliseconds, or never when a D-Bus activation hangs: the
+    // panel does not wait for it, and its answer comes through the event loop.
     auto *opener = new QProcess(QCoreApplication::instance());
     opener->setProgram(gio);
     opener->setArguments({ QStringLiteral("open"), QStringLiteral("--"), target });
@@ -100,25 +103,25 @@ Platform::StartResult openWithDefaultHandler(const QString &target)
     // The application inherits gio's output channels; pipes would be closed
     // under it once gio is gone.
     opener->setProcessChannelMode(QProcess::ForwardedChannels);
+    QObject::connect(opener, &QProcess::errorOccurred, opener, [opener, laterFailure](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        if (laterFailure)
+            laterFailure(QStringLiteral("the desktop's opener could not be started"));
+        opener->deleteLater();
+    });
+    QObject::connect(opener, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), opener,
+        [opener, laterFailure](int code, QProcess::ExitStatus status) {
+            if ((status != QProcess::NormalExit || code != 0) && laterFailure)
+                laterFailure(QStringLiteral("no application is set to open it"));
+            opener->deleteLater();
+        });
     opener->start();
-    if (!opener->waitForStarted()) {
-        delete opener;
-        return failed(QStringLiteral("the desktop's opener could not be started"));
-    }
-    // gio returns as soon as the application is started, in a few tens of
-    // milliseconds. Should it hang (a D-Bus activation that never answers),
-    // the panel is not held up: gio goes on alone and is collected later.
-    if (!opener->waitForFinished(3000)) {
-        QObject::connect(
-            opener, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), opener, &QObject::deleteLater);
-        return started();
-    }
-    const bool ok = opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
-    delete opener;
-    return ok ? started() : failed(QStringLiteral("no application is set to open it"));
+    return started();
 }
 
-Platform::StartResult startDesktopEntry(const QString &path, const QStringList &targets)
+Platform::StartResult startDesktopEntry(
+    const QString &path, const QStringList &targets, const Platform::LaterFailure &laterFailure)
 {
     const DesktopEntry entry(path);
     if (!entry.isValid())
@@ -128,7 +131,7 @@ Platform::StartResult startDesktopEntry(const QString &path, const QStringList &
     if (type == QLatin1String("Link")) {
         const QString url = entry.value(QStringLiteral("URL"));
         return url.isEmpty() ? failed(QStringLiteral("the desktop entry names no address"))
-                             : openWithDefaultHandler(url);
+                             : openWithDefaultHandler(url, laterFailure);
     }
     if (!type.isEmpty() && type != QLatin1String("Application"))
         return failed(QStringLiteral("the desktop entry starts no application"));
@@ -162,7 +165,7 @@ Platform::StartResult startDesktopEntry(const QString &path, const QStringList &
 
 } // namespace
 
-Platform::StartResult X11Platform::startTarget(const QString &storedPath)
+Platform::StartResult X11Platform::startTarget(const QString &storedPath, const LaterFailure &laterFailure)
 {
     QStringList words = QProcess::splitCommand(storedPath);
     if (words.isEmpty())
@@ -183,7 +186,7 @@ Platform::StartResult X11Platform::startTarget(const QString &storedPath)
     if (looksLikeUrl(target)) {
         const QUrl url(target);
         if (!url.isLocalFile())
-            return openWithDefaultHandler(target);
+            return openWithDefaultHandler(target, laterFailure);
         target = url.toLocalFile();
     }
 
@@ -191,7 +194,7 @@ Platform::StartResult X11Platform::startTarget(const QString &storedPath)
         if (target.endsWith(QLatin1String(".desktop"))) {
             const QString entry = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, target);
             if (!entry.isEmpty())
-                return startDesktopEntry(entry, arguments);
+                return startDesktopEntry(entry, arguments, laterFailure);
         }
         const QString program = QStandardPaths::findExecutable(target);
         if (program.isEmpty())
@@ -203,10 +206,10 @@ Platform::StartResult X11Platform::startTarget(const QString &storedPath)
     if (!info.exists())
         return failed(QStringLiteral("the file %1 does not exist").arg(info.absoluteFilePath()));
     if (info.isFile() && info.suffix() == QLatin1String("desktop"))
-        return startDesktopEntry(info.absoluteFilePath(), arguments);
+        return startDesktopEntry(info.absoluteFilePath(), arguments, laterFailure);
     if (info.isFile() && info.isExecutable() && isProgramFile(info.absoluteFilePath()))
         return startProgram(info.absoluteFilePath(), arguments);
-    return openWithDefaultHandler(info.absoluteFilePath());
+    return openWithDefaultHandler(info.absoluteFilePath(), laterFailure);
 }
 
 namespace {

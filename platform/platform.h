@@ -4,6 +4,8 @@
 #include <QPoint>
 #include <QString>
 
+#include <functional>
+
 // The narrow layer between Zarvel and the operating system. Nothing above
 // platform/ includes windows.h or Xlib; everything goes through here, and
 // every operation is one of these virtuals.
@@ -39,6 +41,13 @@ public:
     // meaning: `pressedSinceLastQuery` is reset by this query.
     virtual KeyState asyncKeyState(Key key) = 0;
 
+    // Calls `pressed` from the event loop as soon as a right-button press
+    // arrives, so that the trigger need not poll; each call stands for one
+    // tick of the poll, and a press nobody took by the next one (the trigger
+    // off, a dialog open) is forgotten. An empty `pressed` stops the calls.
+    // False where the system gives no such events: the trigger polls there.
+    virtual bool watchRightPresses(const std::function<void()> &pressed) = 0;
+
     // The pointer in global screen coordinates; false when it cannot be read.
     virtual bool pointerPosition(QPoint *position) = 0;
 
@@ -53,8 +62,14 @@ public:
     // Blocks the calling thread.
     virtual void sleepMs(int milliseconds) = 0;
 
-    // Starts a button's stored target, detached, without waiting for it.
-    virtual StartResult startTarget(const QString &storedPath) = 0;
+    // Told why a start failed that had already been reported as begun (the
+    // desktop's opener found no application for a document, say).
+    using LaterFailure = std::function<void(const QString &reason)>;
+
+    // Starts a button's stored target, detached, without waiting for it:
+    // whatever is only known later reaches `laterFailure`, from the event
+    // loop.
+    virtual StartResult startTarget(const QString &storedPath, const LaterFailure &laterFailure = {}) = 0;
 
     // The icon the desktop shows for the application `file` starts (the
     // icon a desktop entry names); null when it knows none.

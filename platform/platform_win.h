@@ -10,13 +10,15 @@ public:
     bool triggerAvailable() override { return true; }
     QString triggerProblem() override { return QString(); }
     KeyState asyncKeyState(Key key) override;
+    // GetAsyncKeyState has no events to wait for: the trigger polls.
+    bool watchRightPresses(const std::function<void()> &) override { return false; }
     bool pointerPosition(QPoint *position) override;
     // Windows lets a background process bring its window forward only
     // right after keyboard input, hence the synthetic Alt taps around show().
     bool needsForegroundTrick() const override { return true; }
     void sendAltKey(bool press) override;
     void sleepMs(int milliseconds) override;
-    StartResult startTarget(const QString &storedPath) override;
+    StartResult startTarget(const QString &storedPath, const LaterFailure &laterFailure) override;
     QIcon applicationIcon(const QString &) override { return QIcon(); }
     void createAutostartEntry() override;
     StartResult startUpdater(

@@ -30,7 +30,8 @@ Platform::KeyState X11Platform::asyncKeyState(Key key)
     if (key == Key::RightButton) {
         bool altAtPress = false;
         state.pressedSinceLastQuery = m_input.takeRightButtonPressed(&altAtPress);
-        const bool polling = m_sinceRightQuery.isValid() && m_sinceRightQuery.elapsed() <= pollingGapMs;
+        const bool polling
+            = m_pressArrived || (m_sinceRightQuery.isValid() && m_sinceRightQuery.elapsed() <= pollingGapMs);
         m_sinceRightQuery.start();
         // The chord is judged as the user made it: a tick that comes
         // late, after Alt was already let go, still sees it.
@@ -75,7 +76,22 @@ void X11Platform::open()
     // Raw events are read as they come; the trigger's ticks then only look
     // at what was read, without a system call.
     m_notifier = new QSocketNotifier(m_input.connectionFd(), QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(m_notifier, &QSocketNotifier::activated, [this] { m_input.processPending(); });
+    QObject::connect(m_notifier, &QSocketNotifier::activated, [this] {
+        if (m_pressed)
+            m_input.takeRightButtonPressed(); // not taken when it came: no chord now
+        m_input.processPending();
+        if (m_pressed && m_input.rightButtonPending()) {
+            m_pressArrived = true;
+            m_pressed();
+            m_pressArrived = false;
+        }
+    });
+}
+
+bool X11Platform::watchRightPresses(const std::function<void()> &pressed)
+{
+    m_pressed = triggerAvailable() ? pressed : nullptr;
+    return m_pressed != nullptr;
 }
 
 Platform &nativePlatform()

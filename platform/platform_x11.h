@@ -16,6 +16,7 @@ public:
     bool triggerAvailable() override;
     QString triggerProblem() override;
     KeyState asyncKeyState(Key key) override;
+    bool watchRightPresses(const std::function<void()> &pressed) override;
     bool pointerPosition(QPoint *position) override;
     // The window manager gives the panel the focus on activateWindow(); an
     // injected Alt release would cancel the Alt the user still holds, and
@@ -23,7 +24,7 @@ public:
     bool needsForegroundTrick() const override { return false; }
     void sendAltKey(bool) override { }
     void sleepMs(int milliseconds) override;
-    StartResult startTarget(const QString &storedPath) override;
+    StartResult startTarget(const QString &storedPath, const LaterFailure &laterFailure) override;
     QIcon applicationIcon(const QString &file) override;
     void createAutostartEntry() override;
     StartResult startUpdater(
@@ -35,6 +36,8 @@ private:
     X11Input m_input;
     QPointer<QSocketNotifier> m_notifier;
     QElapsedTimer m_sinceRightQuery;
+    std::function<void()> m_pressed;
+    bool m_pressArrived = false; // m_pressed runs for a press just read
     bool m_altAtPress = false;
     bool m_tried = false;
     QString m_problem;

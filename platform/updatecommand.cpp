@@ -24,16 +24,21 @@ QString unixUpdaterPath(const QString &workingDirectory)
     return workingDirectory + QLatin1String("/zvUpdtr");
 }
 
-QString unixRestartCommand(const QString &program)
+QString unixRestartCommand(const QString &program, const QStringList &options)
 {
-    // Single quotes keep every character literal in /bin/sh; a quote in the
-    // path itself closes the quoting, is escaped, and opens it again.
-    QString quoted = program;
-    quoted.replace(QLatin1Char('\''), QLatin1String("'\\''"));
-    return QLatin1Char('\'') + quoted + QLatin1String("' -checkupdate");
+    // Single quotes keep every character literal in /bin/sh; a quote inside
+    // closes the quoting, is escaped, and opens it again.
+    const auto quoted = [](QString word) -> QString {
+        return QLatin1Char('\'') + word.replace(QLatin1Char('\''), QLatin1String("'\\''")) + QLatin1Char('\'');
+    };
+    QString command = quoted(program) + QLatin1String(" -checkupdate");
+    for (const QString &option : options)
+        command += QLatin1Char(' ') + quoted(option);
+    return command;
 }
 
-QStringList unixUpdaterArguments(const QString &version, const QString &versionUrl, const QString &program)
+QStringList unixUpdaterArguments(
+    const QString &version, const QString &versionUrl, const QString &program, const QStringList &options)
 {
-    return { version, versionUrl, unixRestartCommand(program) };
+    return { version, versionUrl, unixRestartCommand(program, options) };
 }

@@ -20,7 +20,10 @@ QString windowsUpdaterCommand(const QString &workingDirectory, const QString &ve
 
 // Other systems: the updater is the executable zvUpdtr in the working
 // directory, started without a shell. Its third argument is a /bin/sh
-// command naming `program` (this program's own file) with "-checkupdate".
+// command naming `program` (this program's own file) with "-checkupdate"
+// and the `options` it was started with ("--no-poll"), so that the
+// restarted program runs as the user chose.
 QString unixUpdaterPath(const QString &workingDirectory);
-QString unixRestartCommand(const QString &program);
-QStringList unixUpdaterArguments(const QString &version, const QString &versionUrl, const QString &program);
+QString unixRestartCommand(const QString &program, const QStringList &options = {});
+QStringList unixUpdaterArguments(
+    const QString &version, const QString &versionUrl, const QString &program, const QStringList &options = {});

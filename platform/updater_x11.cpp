@@ -17,9 +17,11 @@ Platform::StartResult X11Platform::startUpdater(
 
     // Detached, so that the updater is no child of this process and keeps
     // running after the hand-over has ended it.
+    QStringList options = QCoreApplication::arguments().mid(1);
+    options.removeAll(QStringLiteral("-checkupdate"));
     QProcess process;
     process.setProgram(updater);
-    process.setArguments(unixUpdaterArguments(version, versionUrl, QCoreApplication::applicationFilePath()));
+    process.setArguments(unixUpdaterArguments(version, versionUrl, QCoreApplication::applicationFilePath(), options));
     process.setWorkingDirectory(workingDirectory);
     process.setStandardInputFile(QProcess::nullDevice());
     result.started = process.startDetached();

@@ -254,6 +254,11 @@ bool X11Input::takeRightButtonPressed(bool *altAtPress)
     return pressed;
 }
 
+bool X11Input::rightButtonPending() const
+{
+    return d->rightPressed;
+}
+
 bool X11Input::altDown()
 {
     if (d->display)

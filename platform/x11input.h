@@ -38,6 +38,8 @@ public:
     // whether Alt was held at one of those presses. Both as of the last
     // processPending().
     bool takeRightButtonPressed(bool *altAtPress = nullptr);
+    // Whether such a press waits to be taken, as of the last processPending().
+    bool rightButtonPending() const;
     // Alt_L or Alt_R is held down, as of the last processPending().
     bool altDown();
     // The pointer on the root window; false when it cannot be read.

@@ -13,7 +13,8 @@ class TestDesktop : public QObject {
     Q_OBJECT
 
     XSession x;
-    QString recorder, scale = "1", record = sandbox::home() + "/launched";
+    QString recorder, record = sandbox::home() + "/launched";
+    QStringList running { "1" }; // the scale and options of the Zarvel running
     FakePlatform platform;
     TestPanel layout { &platform }; // the same panel, never shown: where its buttons sit
 
@@ -34,6 +35,12 @@ class TestDesktop : public QObject {
             x.click(QPoint(300, 200) + panelButtons[n - 1]->mapTo(layout.window, panelButtons[n - 1]->rect().center()));
         const bool done = waitFor([this] { return QFile::exists(record) && !x.panelShown(); });
         return done ? sandbox::takeRecord(record) : QStringList();
+    }
+
+    bool runZarvel(const QStringList &scaleAndOptions)
+    {
+        return std::exchange(running, scaleAndOptions) == scaleAndOptions
+            || x.startZarvel(scaleAndOptions.first(), scaleAndOptions.mid(1));
     }
 
 private slots:
@@ -57,9 +64,17 @@ private slots:
         QVERIFY(waitFor([this] { return !x.panelShown(); }));
     }
 
-    // Presses without Alt are consumed by the ticks that see them (the chords prove Zarvel looked).
+    // Presses without Alt are consumed by the ticks or events that see them (the chords prove Zarvel looked).
+    void rightClicksWithoutAltOpenNothing_data()
+    {
+        QTest::addColumn<QStringList>("zarvel");
+        QTest::newRow("polling") << QStringList { "1" };
+        QTest::newRow("no poll") << QStringList { "1", "--no-poll" };
+    }
     void rightClicksWithoutAltOpenNothing()
     {
+        QFETCH(QStringList, zarvel);
+        QVERIFY2(runZarvel(zarvel), qPrintable(x.error));
         x.click(QPoint(210, 310), 3);
         QVERIFY(chordOpens(QPoint(220, 320), QPoint(220, 320)));
         x.click(QPoint(640, 520), 3);
@@ -103,7 +118,7 @@ private slots:
     void repairIsToldInTheTray()
     {
         QVERIFY(sandbox::writeFile(buttonsFilePath(), "{ not json"));
-        QVERIFY2(x.startZarvel(), qPrintable(x.error));
+        QVERIFY2(x.startZarvel(running.first(), running.mid(1)), qPrintable(x.error));
         QVERIFY(waitFor([this] { return x.trayIcons() == 2; })); // the icon and the message: both XEmbed clients
     }
 
@@ -111,20 +126,20 @@ private slots:
     // off at most). The client window lies under openbox's Alt grab.
     void chordOpensThePanelAtThePointerInsideTheScreen_data()
     {
-        QTest::addColumn<QString>("scale");
+        QTest::addColumn<QStringList>("zarvel");
         QTest::addColumn<QPoint>("pointer");
         const std::pair<const char *, QPoint> rows[] { { "desktop", { 200, 300 } }, { "client window", { 650, 550 } },
             { "right edge", { 1279, 400 } }, { "bottom edge", { 300, 1023 } }, { "corner", { 1270, 1015 } } };
-        for (const char *scale : { "1", "2", "1.5" })
+        for (const QStringList &zarvel : { QStringList { "1", "--no-poll" }, { "1" }, { "2" }, { "1.5" } })
             for (const auto &[name, pointer] : rows)
-                QTest::addRow("%s, scaled by %s", name, scale) << QString(scale) << pointer;
+                QTest::addRow("%s, %s", name, qPrintable(zarvel.join(' '))) << zarvel << pointer;
     }
     void chordOpensThePanelAtThePointerInsideTheScreen()
     {
-        QFETCH(QString, scale);
+        QFETCH(QStringList, zarvel);
         QFETCH(QPoint, pointer);
-        if (scale != std::exchange(this->scale, scale))
-            QVERIFY2(x.startZarvel(scale), qPrintable(x.error));
+        QVERIFY2(runZarvel(zarvel), qPrintable(x.error));
+        const QString scale = zarvel.first();
         const QSize device = layout.window->size() * scale.toDouble();
         const QPoint expected(qMin(pointer.x(), 1280 - device.width()), qMin(pointer.y(), 1024 - device.height()));
         QVERIFY(chordOpens(pointer, expected, scale != "1"));

@@ -17,7 +17,8 @@ private slots:
     {
         // Stand-ins record their argument vectors; a fake gio first in PATH opens the documents.
         qputenv("PATH", QFile::encodeName(bin) + ':' + qgetenv("PATH"));
-        const QByteArray sh = "#!/bin/sh\nprintf '%s\\0' \"$0\" \"$@\" >~/.r$$ && mv ~/.r$$ ~/record\n";
+        const QByteArray sh = "#!/bin/sh\ncase \"$*\" in *.nobody) exit 4; esac\n"
+                              "printf '%s\\0' \"$0\" \"$@\" >~/.r$$ && mv ~/.r$$ ~/record\n";
         for (const char *name : { "recorder", "gio", "with space/my tool.sh", "it's \"$x\"; a&b.sh" })
             QVERIFY(!sandbox::writeProgram(bin + '/' + QString::fromUtf8(name), sh).isEmpty());
         QVERIFY(sandbox::writeFile(doc, "notes\n"));
@@ -69,6 +70,17 @@ private slots:
         QVERIFY(!result.started || QTest::qWaitFor([this] { return QFile::exists(record); }, 20000));
         QCOMPARE(sandbox::takeRecord(record), argv);
         QVERIFY(!QFile::exists(pwned));
+    }
+
+    // The opener finds no application only after the click has returned; the user still hears why.
+    void openerFailsLater()
+    {
+        QString reason;
+        QVERIFY(sandbox::writeFile(doc + ".nobody", "?"));
+        QVERIFY(nativePlatform()
+                    .startTarget(quoteStoredPath(doc + ".nobody"), [&](const QString &r) { reason = r; })
+                    .started);
+        QTRY_COMPARE_WITH_TIMEOUT(reason, QStringLiteral("no application is set to open it"), 20000);
     }
 
     // A program shows the icon of the application entry that starts it.

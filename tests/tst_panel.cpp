@@ -9,6 +9,7 @@
 #include "tests/support/modal.h"
 #include "tests/support/sandbox.h"
 
+#include <QAction>
 #include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
@@ -127,13 +128,18 @@ private slots:
         QTest::addColumn<int>("modal"); // 1: the settings editor, 2: any other dialog
         QTest::addColumn<bool>("trick");
         QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<bool>("events"); // "--no-poll": the press itself calls
         const QStringList tap { "alt-down", "sleep 10", "alt-up" };
-        QTest::newRow("X11 chord") << true << true << 0 << false << QStringList { "show" };
-        QTest::newRow("Windows chord") << true << true << 0 << true << tap + QStringList { "show", "sleep 200" } + tap;
-        QTest::newRow("Alt alone") << false << true << 0 << false << QStringList();
-        QTest::newRow("right without Alt") << true << false << 0 << false << QStringList();
-        QTest::newRow("editor open") << true << true << 1 << false << QStringList();
-        QTest::newRow("dialog open") << true << true << 2 << false << QStringList();
+        for (bool events : { false, true }) {
+            const char *mode = events ? " on its event" : "";
+            QTest::addRow("X11 chord%s", mode) << true << true << 0 << false << QStringList { "show" } << events;
+            QTest::addRow("Windows chord%s", mode)
+                << true << true << 0 << true << tap + QStringList { "show", "sleep 200" } + tap << events;
+            QTest::addRow("Alt alone%s", mode) << false << true << 0 << false << QStringList() << events;
+            QTest::addRow("right without Alt%s", mode) << true << false << 0 << false << QStringList() << events;
+            QTest::addRow("editor open%s", mode) << true << true << 1 << false << QStringList() << events;
+            QTest::addRow("dialog open%s", mode) << true << true << 2 << false << QStringList() << events;
+        }
     }
     void trigger()
     {
@@ -142,6 +148,10 @@ private slots:
         QFETCH(int, modal);
         QFETCH(bool, trick);
         QFETCH(QStringList, calls);
+        QFETCH(bool, events);
+        pollTrigger = !events;
+        enableAction->trigger(); // off and on again: the trigger watches or polls anew
+        enableAction->trigger();
         settingsOpen = modal == 1;
         QDialog dialog;
         dialog.setModal(true);
@@ -156,7 +166,10 @@ private slots:
         window.winId(); // "show" joins the record where the window appears
         const auto shown
             = connect(window.windowHandle(), &QWindow::visibleChanged, [this] { platform.calls << "show"; });
-        PanelAccess::tick(window);
+        if (!events)
+            PanelAccess::tick(window);
+        else if (rightPressed)
+            platform.rightPresses();
         disconnect(shown);
         settingsOpen = false;
         QCOMPARE(platform.calls, calls);

@@ -21,6 +21,7 @@ public:
     QStringList calls; // "alt-down", "alt-up", "sleep <ms>", in order
     QStringList startedTargets;
     int autostartRequests = 0;
+    std::function<void()> rightPresses; // what the panel watches presses with, when it does
 
     bool triggerAvailable() override { return true; }
     QString triggerProblem() override { return QString(); }
@@ -29,11 +30,12 @@ public:
         return key == Key::RightButton ? KeyState { std::exchange(rightPressed, false), false }
                                        : KeyState { false, altDown };
     }
+    bool watchRightPresses(const std::function<void()> &pressed) override { return (rightPresses = pressed), true; }
     bool pointerPosition(QPoint *position) override { return *position = pointer, true; }
     bool needsForegroundTrick() const override { return foregroundTrick; }
     void sendAltKey(bool press) override { calls << (press ? "alt-down" : "alt-up"); }
     void sleepMs(int milliseconds) override { calls << QStringLiteral("sleep %1").arg(milliseconds); }
-    StartResult startTarget(const QString &storedPath) override
+    StartResult startTarget(const QString &storedPath, const LaterFailure &) override
     {
         return startedTargets << storedPath, nextStartResult;
     }

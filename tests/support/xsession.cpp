@@ -68,7 +68,7 @@ bool XSession::start()
     return true;
 }
 
-bool XSession::startZarvel(const QString &scale)
+bool XSession::startZarvel(const QString &scale, const QStringList &options)
 {
     if (m_zarvel) { // one Zarvel a user: the one running goes first
         m_zarvel->terminate();
@@ -76,7 +76,7 @@ bool XSession::startZarvel(const QString &scale)
         m_placements.clear();
     }
     m_environment.insert("QT_SCALE_FACTOR", scale);
-    m_zarvel = launch(ZARVEL_BINARY, { "-checkupdate" });
+    m_zarvel = launch(ZARVEL_BINARY, QStringList { "-checkupdate" } + options);
     error = "Zarvel made no panel window";
     const QString zarvelPanel = "--all --pid " + QString::number(m_zarvel->processId()) + " --name MainWindow";
     if (!waitFor([&] { return !(panel = search(zarvelPanel).value(0)).isEmpty(); }))

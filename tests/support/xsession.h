@@ -14,7 +14,8 @@ public:
     ~XSession();
     // Each returns once what it started is ready; `error` says what was not.
     bool start(); // Xvfb, openbox and trayer
-    bool startZarvel(const QString &scale = "1"); // with "-checkupdate", in place of one running; sets `panel`
+    // With "-checkupdate" and `options`, in place of one running; sets `panel`.
+    bool startZarvel(const QString &scale = "1", const QStringList &options = {});
     bool startClient(); // a plain xmessage window at (600,500), 300 x 200; sets `client`
 
     QString run(const QString &program, const QStringList &arguments) const; // its output, trimmed
