@@ -1,5 +1,5 @@
-// The program as a whole: the hand-over to the updater and back, a failed
-// update, the autostart entry, and the About dialog's licence texts.
+// The program as a whole: the hand-over to the updater and back, a failed update, the autostart entry, and the About
+// dialog's licence texts.
 #include "about/about.h"
 #include "platform/autostartentry.h"
 #include "tests/support/access.h"
@@ -21,10 +21,9 @@ class TestApp : public QObject {
     Q_OBJECT
 
 private slots:
-    // A plain start hands over to the updater in the working directory (a
-    // folder with blanks and a quote), which gets the version, the
-    // edition's version document and the restart command; the first run
-    // ends and the restarted one stays.
+    // A plain start hands over to the updater in the working directory (a folder with blanks and a quote), which gets
+    // the version, the edition's version document and the restart command; the first run ends and the restarted one
+    // stays.
     void handOverAndBack()
     {
         const QString dir = sandbox::root() + "/program's folder";
@@ -49,8 +48,8 @@ private slots:
         ::kill(pid_t(pid), SIGTERM);
     }
 
-    // Without an updater to bring it back, an update asked for from the
-    // tray must not end Zarvel: it says why and keeps running.
+    // Without an updater to bring it back, an update asked for from the tray must not end Zarvel: it says why and keeps
+    // running.
     void failedUpdateKeepsRunning()
     {
         FakePlatform platform;
@@ -66,9 +65,8 @@ private slots:
         QVERIFY(panel.window->findChildren<QTimer *>("updateQuitTimer").isEmpty());
     }
 
-    // The entry starts this program; one the user changed (switched off) is
-    // never replaced, one Zarvel wrote for a program since moved follows
-    // it, and a trial run writes none.
+    // The entry starts this program; one the user changed (switched off) is never replaced, one Zarvel wrote for a
+    // program since moved follows it, and a trial run writes none.
     void autostart()
     {
         const QString program = QCoreApplication::applicationFilePath(), name = QFileInfo(program).fileName();
@@ -86,33 +84,22 @@ private slots:
         QVERIFY(sandbox::readFile(entry).endsWith("Hidden=true\n"));
     }
 
-    // Each licence action reads its file from the working directory when
-    // chosen; GPL and LGPL are shared by all modules.
-    void licences_data()
-    {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("file");
-        const QString copyright = "qtimageformats/COPYRIGHT";
-        QTest::newRow("qtsvg GPL") << "qtsvg/LICENSE.GPLv3" << QString("COPYING");
-        QTest::newRow("qtbase used") << "qtbase/USED-LICENSE" << QString("COPYING.LESSER");
-        QTest::newRow("qtimageformats COPYRIGHT") << copyright << copyright;
-        QTest::newRow("missing") << "qtbase/COPYRIGHT" << QString();
-    }
+    // Each licence action reads its file from the working directory when chosen; GPL and LGPL are shared by all.
     void licences()
     {
-        QFETCH(QString, action);
-        QFETCH(QString, file);
-        const QString dir = sandbox::root() + "/cwd";
-        QDir(dir).removeRecursively();
-        QVERIFY(sandbox::writeFile(dir + "/licenses/" + (file.isEmpty() ? "other" : file), file.toUtf8()));
-        QDir::setCurrent(dir);
-        about dialog;
-        for (QAction *module : dialog.findChild<QMenuBar *>()->actions().at(1)->menu()->actions())
-            for (QAction *entry : module->menu()->actions())
-                if (module->text() + '/' + entry->text() == action)
-                    entry->trigger();
-        QCOMPARE(dialog.findChild<QPlainTextEdit *>()->toPlainText(),
-            file.isEmpty() ? QStringLiteral("The file is missing from the licenses folder.") : file);
+        const QString copyright = "qtimageformats/COPYRIGHT", dir = sandbox::root() + "/cwd";
+        for (const auto &[action, file] : { std::pair<QString, QString> { "qtsvg/LICENSE.GPLv3", "COPYING" },
+                 { "qtbase/USED-LICENSE", "COPYING.LESSER" }, { copyright, copyright }, { "qtbase/COPYRIGHT", "" } }) {
+            QVERIFY(QDir(dir).removeRecursively() && QDir().mkpath(dir) && QDir::setCurrent(dir));
+            QVERIFY(sandbox::writeFile("licenses/" + (file.isEmpty() ? "other" : file), file.toUtf8()));
+            about dialog;
+            for (QAction *module : dialog.findChild<QMenuBar *>()->actions().at(1)->menu()->actions())
+                for (QAction *entry : module->menu()->actions())
+                    if (module->text() + '/' + entry->text() == action)
+                        entry->trigger();
+            QCOMPARE(dialog.findChild<QPlainTextEdit *>()->toPlainText(),
+                file.isEmpty() ? QStringLiteral("The file is missing from the licenses folder.") : file);
+        }
     }
 };
 

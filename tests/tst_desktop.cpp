@@ -101,8 +101,8 @@ private slots:
         QVERIFY(waitFor([this] { return x.placedAt(QPoint(400, 300)) && x.panelShown(); }));
     }
 
-    // Alt let go where no X client hears it (a native window under XWayland): the raw release never comes, and
-    // the server's key map must overrule it, or every right-click would open the panel.
+    // Alt let go where no X client hears it (a native window under XWayland): the raw release never comes, and the
+    // server's key map must overrule it, or every right-click would open the panel.
     void lostAltReleaseMakesNoChord()
     {
         X11Input input;

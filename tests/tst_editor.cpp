@@ -1,5 +1,5 @@
-// The settings editor: fields reach the document, drag-swap, folders, and
-// what Save, Cancel and Reset leave in buttons.json.
+// The settings editor: fields reach the document, drag-swap, folders, and what Save, Cancel and Reset leave in
+// buttons.json.
 #include "buttons/buttonsfile.h"
 #include "editor/editorstate.h"
 #include "panel/panelstate.h"
@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QtTest>
@@ -40,24 +39,17 @@ class TestEditor : public QObject {
         QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
         QCoreApplication::sendEvent(editorButtons[to - 1], &enter);
     }
-    // Presses Save and answers the message boxes it brings up in turn;
-    // returns their texts.
-    QStringList answer(QList<QMessageBox::StandardButton> buttons)
+    // Presses Save and answers the message box it brings up, then the one that one brings up; the last one's text.
+    QString answer(QMessageBox::StandardButton button, QMessageBox::StandardButton next = QMessageBox::NoButton)
     {
-        QStringList texts;
-        QPointer<QMessageBox> answered;
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (box && box != answered && box->isVisible() && !buttons.isEmpty()) {
-                answered = box;
-                texts << box->text();
-                box->button(buttons.takeFirst())->click();
-            }
+        QString text;
+        onNextModal<QMessageBox>([&](QMessageBox *box) {
+            if (next != QMessageBox::NoButton)
+                onNextModal<QMessageBox>([&](QMessageBox *then) { text = then->text(), then->button(next)->click(); });
+            text = box->text(), box->button(button)->click();
         });
-        poll.start(5);
         press(QDialogButtonBox::Save);
-        return texts;
+        return text;
     }
     static QJsonValue stored(int n) { return readButtonsObject(buttonsFilePath()).value(buttonKey(n)); }
     static QString stored(int n, const QString &member) { return stored(n).toObject().value(member).toString(); }
@@ -76,8 +68,7 @@ private slots:
         editor->show();
     }
 
-    // Cancel leaves the file byte for byte as it was; Save writes every
-    // change at once.
+    // Cancel leaves the file byte for byte as it was; Save writes every change at once.
     void cancelAndSave()
     {
         const QByteArray before = sandbox::readFile(buttonsFilePath());
@@ -95,8 +86,8 @@ private slots:
             stored(1, titleMember) + stored(1, backgroundMember) + stored(2, pathMember), "changed#00ff00/bin/true");
     }
 
-    // A folder made, entered, filled and left; its Back slot neither swaps
-    // nor takes a path; Reset of a plain button clears it.
+    // A folder made, entered, filled and left; its Back slot neither swaps nor takes a path; Reset of a plain button
+    // clears it.
     void foldersAndReset()
     {
         click(2);
@@ -119,25 +110,24 @@ private slots:
         QCOMPARE(stored(1, pathMember), QString());
     }
 
-    // Save notices a file changed elsewhere since the dialog read it and
-    // asks; a Save that cannot write warns. Either way the edits stay.
+    // Save notices a file changed elsewhere since the dialog read it and asks; a Save that cannot write warns. Either
+    // way the edits stay.
     void saveKeepsEveryonesEdits()
     {
         field("lineEdit_title")->setText("precious");
         const QByteArray theirs = "{\"Button01\": {\"title\": \"theirs\"}}";
         QVERIFY(sandbox::writeFile(buttonsFilePath(), theirs));
-        answer({ QMessageBox::Cancel });
+        answer(QMessageBox::Cancel);
         QCOMPARE(sandbox::readFile(buttonsFilePath()), theirs);
         QVERIFY(QFile::remove(buttonsFilePath()) && QDir().mkpath(buttonsFilePath()));
-        QCOMPARE(answer({ QMessageBox::Save, QMessageBox::Ok }).last().left(7), QStringLiteral("The but"));
+        QCOMPARE(answer(QMessageBox::Save, QMessageBox::Ok).left(7), QStringLiteral("The but"));
         QVERIFY(editor->isVisible() && QDir().rmdir(buttonsFilePath()));
-        answer({ QMessageBox::Save });
+        answer(QMessageBox::Save);
         QVERIFY(!editor->isVisible());
         QCOMPARE(stored(1, titleMember), QStringLiteral("precious"));
     }
 
-    // The panel runs one editor at a time, draws what it saved, and asks
-    // before the tray's Close throws its edits away.
+    // The panel runs one editor at a time, draws what it saved, and asks before the tray's Close throws its edits away.
     void panelOpensOneEditor()
     {
         editor.reset();

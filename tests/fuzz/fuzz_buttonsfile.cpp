@@ -1,5 +1,5 @@
-// The start-up repair of buttons.json from arbitrary bytes. It ends with a complete document that the next start
-// leaves alone, and loses nothing: every member survives, or the file is kept byte for byte in a backup first.
+// The start-up repair of buttons.json from arbitrary bytes. It ends with a complete document that the next start leaves
+// alone, and loses nothing: every member survives, or the file is kept byte for byte in a backup first.
 #include "app/config.h"
 #include "buttons/buttonsfile.h"
 #include "buttons/document.h"

@@ -1,5 +1,5 @@
-// The real panel over arbitrary files and clicks (folders, the file swapped under it, launches, assignments through
-// the real file dialog): nothing crashes, and a write-back changes only what it assigns. Input "<clicks>\n<document>
+// The real panel over arbitrary files and clicks (folders, the file swapped under it, launches, assignments through the
+// real file dialog): nothing crashes, and a write-back changes only what it assigns. Input "<clicks>\n<document>
 // [\n--\n<second>]": byte b clicks button b % buttonCount + 1, "|" swaps in <second>; one unset button is clicked.
 #include "buttons/buttonsfile.h"
 #include "buttons/buttonstyle.h"
@@ -13,8 +13,8 @@
 static FakePlatform platform;
 static QString chosen;
 
-// Down `path` to slot n, every member but the next step stays as it was; of the buttons on the way only the
-// folders' levels change, and of the one in slot n only path, icon and title, to the chosen file.
+// Down `path` to slot n, every member but the next step stays as it was; of the buttons on the way only the folders'
+// levels change, and of the one in slot n only path, icon and title, to the chosen file.
 static void checkWriteBack(QJsonObject was, QJsonObject now, const FolderPath &path, int n)
 {
     for (int depth = 0; was != now && depth <= path.size(); ++depth) {

@@ -7,11 +7,9 @@
 
 #include <QVariant>
 
-// The private operations that tests, fuzz targets and benchmarks drive. The
-// panel and the editor befriend these classes, so renaming an operation
-// fails to compile here instead of silently testing nothing. Clicks go
-// through the real buttons (panelButtons, editorButtons) and the tray
-// through its menu's actions.
+// The private operations that tests, fuzz targets and benchmarks drive. The panel and the editor befriend these
+// classes, so renaming an operation fails to compile here instead of silently testing nothing. Clicks go through the
+// real buttons (panelButtons, editorButtons) and the tray through its menu's actions.
 class PanelAccess {
 public:
     static void redraw(MainWindow &panel) { panel.setButtonsConfiguration(); }
@@ -30,8 +28,8 @@ public:
     }
 };
 
-// The panel as a normal run builds it ("-checkupdate"), on a platform the
-// test chooses, which it gives back when it goes.
+// The panel as a normal run builds it ("-checkupdate"), on a platform the test chooses, which it gives back when it
+// goes.
 struct TestPanel {
     explicit TestPanel(Platform *platform)
         : window((Platform::setInstance(platform), firstArgument = "-checkupdate", new MainWindow))

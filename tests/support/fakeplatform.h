@@ -6,9 +6,8 @@
 
 #include <utility>
 
-// A scripted stand-in for the operating system: key states and the pointer
-// are set by the test; taps, sleeps, starts and autostart requests are
-// recorded.
+// A scripted stand-in for the operating system: key states and the pointer are set by the test; taps, sleeps, starts
+// and autostart requests are recorded.
 class FakePlatform final : public Platform {
 public:
     bool rightPressed = false; // sticky until queried, like bit 0 of GetAsyncKeyState

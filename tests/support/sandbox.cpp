@@ -11,7 +11,6 @@
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,10 +18,9 @@ namespace sandbox {
 
 static const char rootVariable[] = "ZARVEL_TEST_SANDBOX";
 
-// Root passes every permission check, so a test run as root (as CI does)
-// would fake its permission faults. It keeps its other rights (mounting a
-// tiny tmpfs as a full disk); these two go from every set, so nothing it
-// starts gets them back.
+// Root passes every permission check, so a test run as root (as CI does) would fake its permission faults. It keeps its
+// other rights (mounting a tiny tmpfs as a full disk); these two go from every set, so nothing it starts gets them
+// back.
 bool obeyFilePermissions()
 {
     __user_cap_header_struct header { _LINUX_CAPABILITY_VERSION_3, 0 };
@@ -45,9 +43,8 @@ int runSandboxed(int argc, char **argv, int (*run)(int, char **))
     if (qEnvironmentVariableIsSet(rootVariable))
         return run(argc, argv);
 
-    // TMPDIR lets a caller put the sandbox on a memory file system: the
-    // fuzz targets write buttons.json for every input, and each atomic write
-    // waits for the disk.
+    // TMPDIR lets a caller put the sandbox on a memory file system: the fuzz targets write buttons.json for every
+    // input, and each atomic write waits for the disk.
     const QByteArray tmp = qgetenv("TMPDIR");
     QByteArray pattern = (tmp.isEmpty() ? QByteArrayLiteral("/tmp") : tmp) + "/zarvel-test-XXXXXX";
     const char *dir = mkdtemp(pattern.data());
@@ -67,8 +64,8 @@ int runSandboxed(int argc, char **argv, int (*run)(int, char **))
         qputenv(variable, QFile::encodeName(folder));
     }
 
-    // Static objects (buttons.json's path among them) are bound before
-    // main() runs, so the test starts again in the new environment.
+    // Static objects (buttons.json's path among them) are bound before main() runs, so the test starts again in the new
+    // environment.
     std::fflush(nullptr);
     const pid_t child = fork();
     if (child == 0) {
@@ -82,12 +79,8 @@ int runSandboxed(int argc, char **argv, int (*run)(int, char **))
     if (child < 0 || waitpid(child, &status, 0) < 0)
         status = 2 << 8;
     QDir(base).removeRecursively();
-    if (WIFSIGNALED(status)) {
-        std::fprintf(stderr, "test process died of signal %d\n", WTERMSIG(status));
-        return 128 + WTERMSIG(status);
-    }
     Q_UNUSED(argc);
-    return WEXITSTATUS(status);
+    return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
 }
 
 QString root()
@@ -127,14 +120,6 @@ QStringList takeRecord(const QString &path)
     QStringList words = QString::fromLocal8Bit(bytes.constData(), bytes.size()).split(QLatin1Char('\0'));
     words.removeLast(); // after the last NUL
     return words;
-}
-
-QString deviceNode()
-{
-    const QString node = root() + QStringLiteral("/null-device");
-    if (QFileInfo::exists(node) || mknod(QFile::encodeName(node).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0)
-        return node;
-    return access("/dev", W_OK) != 0 ? QStringLiteral("/dev/null") : QString();
 }
 
 } // namespace sandbox

@@ -4,13 +4,12 @@
 #include <QString>
 #include <QStringList>
 
-// Every test process runs with HOME and the XDG folders in a fresh
-// temporary directory, so no test ever touches the real user's files.
+// Every test process runs with HOME and the XDG folders in a fresh temporary directory, so no test ever touches the
+// real user's files.
 namespace sandbox {
 
-// Re-executes the test inside such a directory (removed afterwards), unless
-// it already runs in one; as root, without the rights to pass file
-// permission checks (see obeyFilePermissions()).
+// Re-executes the test inside such a directory (removed afterwards), unless it already runs in one; as root, without
+// the rights to pass file permission checks (see obeyFilePermissions()).
 int runSandboxed(int argc, char **argv, int (*run)(int, char **));
 bool obeyFilePermissions();
 
@@ -22,12 +21,6 @@ QByteArray readFile(const QString &path);
 QString writeProgram(const QString &path, const QByteArray &content = "#!/bin/sh\n");
 // The NUL-separated words a recording script wrote; the record goes.
 QStringList takeRecord(const QString &path);
-
-// A character device to put where a file belongs: a null device node of
-// the sandbox's own where nodes can be made, else /dev/null where this
-// process cannot replace it; empty when neither. A program that wrongly
-// replaced the device through a link then harms only the sandbox.
-QString deviceNode();
 
 } // namespace sandbox
 

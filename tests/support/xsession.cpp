@@ -51,8 +51,8 @@ bool XSession::start()
     QDir().mkpath(sandbox::root() + "/session-runtime");
     QFile::setPermissions(sandbox::root() + "/session-runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     m_environment.insert("XDG_RUNTIME_DIR", sandbox::root() + "/session-runtime");
-    // The server picks a free display and writes its number once it takes connections; it must not reset
-    // whenever its only client (an xprop here) leaves, or a client connecting just then fails.
+    // The server picks a free display and writes its number once it takes connections; it must not reset whenever its
+    // only client (an xprop here) leaves, or a client connecting just then fails.
     QProcess *xvfb
         = launch("Xvfb", { "-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", "1280x1024x24" });
     error = "Xvfb gave no display number";

@@ -6,9 +6,9 @@
 #include <memory>
 #include <vector>
 
-// A private desktop for end-to-end tests in the test's sandbox: its own Xvfb, openbox (holding the Alt +
-// right-button grab a desktop user's window manager does), trayer and the real Zarvel, all stopped with the
-// session; input through xdotool as a user's. Windows are X ids, empty for none.
+// A private desktop for end-to-end tests in the test's sandbox: its own Xvfb, openbox (holding the Alt + right-button
+// grab a desktop user's window manager does), trayer and the real Zarvel, all stopped with the session; input through
+// xdotool as a user's. Windows are X ids, empty for none.
 class XSession {
 public:
     ~XSession();
@@ -25,8 +25,8 @@ public:
     bool panelShown() const { return run("xwininfo", { "-id", panel }).contains("IsViewable"); }
     QString activeWindow() const { return xdotool("getactivewindow"); }
     int trayIcons() const; // Zarvel's windows embedded in a tray
-    // Whether the panel was ever put with its top-left corner at `at`: the
-    // proof that something did not happen, however late Zarvel's tick.
+    // Whether the panel was ever put with its top-left corner at `at`: the proof that something did not happen, however
+    // late Zarvel's tick.
     bool placedAt(QPoint at) { return logged(QStringLiteral("(%1,%2), width").arg(at.x()).arg(at.y()).toLatin1()); }
 
     QString error, panel, client;
