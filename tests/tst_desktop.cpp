@@ -114,14 +114,6 @@ private slots:
         QVERIFY(input.takeRightButtonPressed(&altAtPress) && !altAtPress && !input.altDown());
     }
 
-    // What the start-up repair did to the user's file is said in the tray, as a message beside the icon.
-    void repairIsToldInTheTray()
-    {
-        QVERIFY(sandbox::writeFile(buttonsFilePath(), "{ not json"));
-        QVERIFY2(x.startZarvel(running.first(), running.mid(1)), qPrintable(x.error));
-        QVERIFY(waitFor([this] { return x.trayIcons() == 2; })); // the icon and the message: both XEmbed clients
-    }
-
     // Last, as it leaves Zarvel scaled: the pointer comes in device pixels, the panel is placed in logical ones (1 px
     // off at most). The client window lies under openbox's Alt grab.
     void chordOpensThePanelAtThePointerInsideTheScreen_data()

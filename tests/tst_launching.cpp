@@ -45,7 +45,6 @@ private slots:
         row("arguments", quoteStoredPath(rec) + " --flag \"two words\" plain", { rec, "--flag", "two words", "plain" });
         row("quoted path with spaces", quoteStoredPath(spaced), { spaced });
         row("name with $ ; \" ' &", quoteStoredPath(odd) + " \"$PATH\"", { odd, "$PATH" });
-        row("command in PATH", "recorder --x", { rec, "--x" });
         row("entry's field codes", "zarvel-test.desktop \"" + doc + '"',
             { rec, doc, "--all", doc, QUrl::fromLocalFile(doc).toString(QUrl::FullyEncoded) });
         row("payload as arguments", "recorder " + payload,
@@ -57,7 +56,6 @@ private slots:
         row("missing file", quoteStoredPath(bin + "/gone") + " --x", {}, "the file " + bin + "/gone does not exist");
         row("no such program", "zarvel-no-such-program --x", {}, "there is no such program");
         row("payload as the program", payload, {}, "there is no such program");
-        row("blank", " \t ", {}, "its target is blank");
     }
     void startsTheStoredTargetWithoutAShell()
     {
