@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
+#include <QGuiApplication>
 #include <QStandardPaths>
 
 MainWindow::MainWindow(QWidget *parent)
@@ -41,7 +42,14 @@ MainWindow::~MainWindow()
 
 void MainWindow::setup()
 {
-    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+    // Under XWayland the compositor centres every window it manages; the
+    // panel lands where it is put only when it passes the window manager by.
+    // activateWindow() then gives it the input focus directly, and another
+    // window taking the focus still hides it.
+    if (QGuiApplication::platformName() == QLatin1String("xcb") && qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+        flags |= Qt::X11BypassWindowManagerHint;
+    setWindowFlags(flags);
     if (configValue(QStringLiteral("type")).toString() == QLatin1String("Lite")) {
         QFont font = ui->label->font();
         font.setPointSize(12);

@@ -32,11 +32,11 @@ XSession::~XSession()
     }
 }
 
-QProcess *XSession::launch(const QString &program, const QStringList &arguments)
+QProcess *XSession::launch(const QString &program, const QStringList &arguments, QProcessEnvironment environment)
 {
     m_processes.push_back(std::make_unique<ChildProcess>());
     QProcess *process = m_processes.back().get();
-    process->setProcessEnvironment(m_environment);
+    process->setProcessEnvironment(environment.isEmpty() ? m_environment : environment);
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process->start(program, arguments);
     return process;
@@ -68,15 +68,19 @@ bool XSession::start()
     return true;
 }
 
-bool XSession::startZarvel(const QString &scale, const QStringList &options)
+bool XSession::startZarvel(const QStringList &settings)
 {
     if (m_zarvel) { // one Zarvel a user: the one running goes first
         m_zarvel->terminate();
         m_zarvel->waitForFinished(20000);
         m_placements.clear();
     }
-    m_environment.insert("QT_SCALE_FACTOR", scale);
-    m_zarvel = launch(ZARVEL_BINARY, QStringList { "-checkupdate" } + options);
+    QProcessEnvironment environment = m_environment;
+    QStringList arguments { "-checkupdate" };
+    for (const QString &setting : settings)
+        setting.contains('=') ? environment.insert(setting.section('=', 0, 0), setting.section('=', 1))
+                              : void(arguments << setting);
+    m_zarvel = launch(ZARVEL_BINARY, arguments, environment);
     error = "Zarvel made no panel window";
     const QString zarvelPanel = "--all --pid " + QString::number(m_zarvel->processId()) + " --name MainWindow";
     if (!waitFor([&] { return !(panel = search(zarvelPanel).value(0)).isEmpty(); }))

@@ -14,8 +14,8 @@ public:
     ~XSession();
     // Each returns once what it started is ready; `error` says what was not.
     bool start(); // Xvfb, openbox and trayer
-    // With "-checkupdate" and `options`, in place of one running; sets `panel`.
-    bool startZarvel(const QString &scale = "1", const QStringList &options = {});
+    // In place of one running, with "-checkupdate" and `settings`: "NAME=value" in its environment, others options.
+    bool startZarvel(const QStringList &settings = {}); // sets `panel`
     bool startClient(); // a plain xmessage window at (600,500), 300 x 200; sets `client`
 
     QString run(const QString &program, const QStringList &arguments) const; // its output, trimmed
@@ -23,7 +23,7 @@ public:
     void click(QPoint at, int button = 1) { xdotool(moveTo(at) + " click " + QString::number(button)); }
     void chord(QPoint at) { xdotool(moveTo(at) + " keydown alt click 3 keyup alt"); }
     bool panelShown() const { return run("xwininfo", { "-id", panel }).contains("IsViewable"); }
-    QString activeWindow() const { return xdotool("getactivewindow"); }
+    QString focusWindow() const { return xdotool("getwindowfocus"); }
     int trayIcons() const; // Zarvel's windows embedded in a tray
     // Whether the panel was ever put with its top-left corner at `at`: the proof that something did not happen, however
     // late Zarvel's tick.
@@ -33,7 +33,7 @@ public:
 
 private:
     static QString moveTo(QPoint at) { return QStringLiteral("mousemove %1 %2").arg(at.x()).arg(at.y()); }
-    QProcess *launch(const QString &program, const QStringList &arguments);
+    QProcess *launch(const QString &program, const QStringList &arguments, QProcessEnvironment environment = {});
     QStringList search(const QString &how) const { return xdotool("search " + how).split('\n', Qt::SkipEmptyParts); }
     bool logged(const QByteArray &text) { return (m_placements += m_panelLog->readAllStandardOutput()).contains(text); }
 
