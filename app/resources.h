@@ -8,7 +8,10 @@ void initResources();
 
 class QIcon;
 
-// The logo as the tray and the "Enabled" entry show it: the 512 px picture
-// kept only at the few sizes trays and menus ask for, not as a megabyte per
-// icon.
+// The logo, kept at the few small sizes menus and most trays ask for rather
+// than as a megabyte per icon; window icons stay so, since X11 sends every
+// size an icon holds to the server.
 QIcon logoIcon();
+// `logo` with the 512 px picture itself added, read only when asked for:
+// HiDPI trays want more than 64 px.
+QIcon withFullLogo(QIcon logo);
