@@ -1,16 +1,13 @@
-// The program as a whole: the hand-over to the updater and back, a failed update, the autostart entry, and the About
-// dialog's licence texts.
+// The program as a whole: the hand-over to the updater and back, the autostart entry, and the About dialog's licence
+// texts.
 #include "about/about.h"
 #include "platform/autostartentry.h"
 #include "tests/support/access.h"
 #include "tests/support/fakeplatform.h"
-#include "tests/support/modal.h"
 #include "tests/support/sandbox.h"
 
-#include <QAbstractButton>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QtTest>
@@ -46,23 +43,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(sandbox::readFile(QStringLiteral("/proc/%1/cmdline").arg(pid)),
             QByteArray(restarted, sizeof restarted), 30000);
         ::kill(pid_t(pid), SIGTERM);
-    }
-
-    // Without an updater to bring it back, an update asked for from the tray must not end Zarvel: it says why and keeps
-    // running.
-    void failedUpdateKeepsRunning()
-    {
-        FakePlatform platform;
-        TestPanel panel(&platform);
-        platform.nextUpdaterResult = { false, "The updater zvUpdtr was not found." };
-        QString said;
-        onNextModal<QMessageBox>([&](QMessageBox *confirm) {
-            onNextModal<QMessageBox>([&](QMessageBox *failure) { said = failure->text(), failure->accept(); });
-            confirm->button(QMessageBox::Yes)->click();
-        });
-        PanelAccess::askForUpdate(*panel.window);
-        QVERIFY(said.startsWith("The updater zvUpdtr was not found."));
-        QVERIFY(panel.window->findChildren<QTimer *>("updateQuitTimer").isEmpty());
     }
 
     // The entry starts this program; one the user changed (switched off) is never replaced, one Zarvel wrote for a

@@ -55,7 +55,6 @@ private slots:
         row("name inside an entry's script", "zarvel-script.desktop " + quoteStoredPath(trap), { rec, trap });
         row("missing file", quoteStoredPath(bin + "/gone") + " --x", {}, "the file " + bin + "/gone does not exist");
         row("no such program", "zarvel-no-such-program --x", {}, "there is no such program");
-        row("payload as the program", payload, {}, "there is no such program");
     }
     void startsTheStoredTargetWithoutAShell()
     {

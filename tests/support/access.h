@@ -7,15 +7,13 @@
 
 #include <QVariant>
 
-// The private operations that tests, fuzz targets and benchmarks drive. The panel and the editor befriend these
-// classes, so renaming an operation fails to compile here instead of silently testing nothing. Clicks go through the
-// real buttons (panelButtons, editorButtons) and the tray through its menu's actions.
+// The private operations tests, fuzz targets and benchmarks drive, befriended by the panel and the editor: a renamed
+// one fails to compile here instead of silently testing nothing. Clicks go through the real buttons and menu actions.
 class PanelAccess {
 public:
     static void redraw(MainWindow &panel) { panel.setButtonsConfiguration(); }
     static void tick(MainWindow &panel) { panel.checkMouse(); }
     static void openSettings(MainWindow &panel) { panel.on_pushButton_settings_clicked(); }
-    static void askForUpdate(MainWindow &panel) { panel.showUpdateWindow(); }
     static const FolderPath &folders(const MainWindow &panel) { return panel.folderStack; }
 };
 

@@ -14,8 +14,6 @@ public:
     bool altDown = false;
     QPoint pointer;
     bool foregroundTrick = false;
-    StartResult nextStartResult { true, QString() };
-    StartResult nextUpdaterResult { true, QString() };
 
     QStringList calls; // "alt-down", "alt-up", "sleep <ms>", in order
     QStringList startedTargets;
@@ -36,9 +34,9 @@ public:
     void sleepMs(int milliseconds) override { calls << QStringLiteral("sleep %1").arg(milliseconds); }
     StartResult startTarget(const QString &storedPath, const LaterFailure &) override
     {
-        return startedTargets << storedPath, nextStartResult;
+        return startedTargets << storedPath, StartResult { true, {} };
     }
     QIcon applicationIcon(const QString &) override { return QIcon(); }
     void createAutostartEntry() override { ++autostartRequests; }
-    StartResult startUpdater(const QString &, const QString &, const QString &) override { return nextUpdaterResult; }
+    StartResult startUpdater(const QString &, const QString &, const QString &) override { return { true, {} }; }
 };

@@ -4,12 +4,10 @@
 #include <QString>
 #include <QStringList>
 
-// Every test process runs with HOME and the XDG folders in a fresh temporary directory, so no test ever touches the
-// real user's files.
 namespace sandbox {
 
-// Re-executes the test inside such a directory (removed afterwards), unless it already runs in one; as root, without
-// the rights to pass file permission checks (see obeyFilePermissions()).
+// Re-executes the test with HOME and the XDG folders in a fresh temporary directory (removed afterwards), unless it
+// already runs in one, so no test touches the user's files; as root, without the rights that pass permission checks.
 int runSandboxed(int argc, char **argv, int (*run)(int, char **));
 bool obeyFilePermissions();
 
