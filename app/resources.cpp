@@ -1,8 +1,6 @@
 #include "app/resources.h"
 
 #include <QIcon>
-#include <QImage>
-#include <QPixmap>
 
 void initResources()
 {
@@ -13,23 +11,19 @@ void initResources()
     Q_UNUSED(registered);
 }
 
-static const char logoFile[] = ":/res/zarvel-logo.png";
-static const int logoSide = 512;
-
 QIcon logoIcon()
 {
     initResources();
-    const QImage logo(QString::fromLatin1(logoFile));
+    // Named with their sizes, the pictures are read only when a size is
+    // asked for.
     QIcon icon;
     for (int side : { 16, 22, 24, 32, 48, 64 })
-        icon.addPixmap(QPixmap::fromImage(logo.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+        icon.addFile(QStringLiteral(":/res/logo/zarvel-logo-%1.png").arg(side), QSize(side, side));
     return icon;
 }
 
 QIcon withFullLogo(QIcon logo)
 {
-    // Named with its size, the picture is read only when a larger size is
-    // asked for, and then scaled down from the full picture.
-    logo.addFile(QString::fromLatin1(logoFile), QSize(logoSide, logoSide));
+    logo.addFile(QStringLiteral(":/res/zarvel-logo.png"), QSize(512, 512));
     return logo;
 }

@@ -8,9 +8,9 @@ void initResources();
 
 class QIcon;
 
-// The logo, kept at the few small sizes menus and most trays ask for rather
-// than as a megabyte per icon; window icons stay so, since X11 sends every
-// size an icon holds to the server.
+// The logo at the few small sizes menus and most trays ask for, each drawn
+// for its size, rather than the 512 px picture scaled at every start; window
+// icons stay so, since X11 sends every size an icon holds to the server.
 QIcon logoIcon();
 // `logo` with the 512 px picture itself added, read only when asked for:
 // HiDPI trays want more than 64 px.

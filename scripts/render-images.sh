@@ -11,6 +11,11 @@ render folder 230 290 folder.png
 render folder_with_outline 236 298 folder_with_outline.png
 render back 129 127 back.png
 render empty 128 117 empty.png
+# The logo at the sizes menus and trays ask for, so that no start decodes
+# the large one.
+for s in 16 22 24 32 48 64; do
+    render logo "$s" "$s" "logo/zarvel-logo-$s.png"
+done
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 for s in 16 20 24 32 40 48 64 128 256; do
@@ -20,4 +25,4 @@ done
     "$tmp"/logo-40.png "$tmp"/logo-48.png "$tmp"/logo-64.png "$tmp"/logo-128.png \
     "$tmp"/logo-256.png -define icon:format=png zarvel-logo.ico
 # Keep the committed files small.
-if command -v optipng >/dev/null 2>&1; then optipng -quiet -o2 ./*.png; fi
+if command -v optipng >/dev/null 2>&1; then optipng -quiet -o2 ./*.png logo/*.png; fi
