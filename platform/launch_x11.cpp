@@ -11,6 +11,7 @@
 #include <QIcon>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QThreadPool>
 #include <QUrl>
 
 // No stored path ever reaches a shell here. The stored text is split with the
@@ -63,19 +64,27 @@ bool isProgramFile(const QString &path)
 }
 
 // Starts `program` detached: it outlives Zarvel, reads nothing from Zarvel's
-// input and writes where Zarvel writes.
-Platform::StartResult startProgram(
-    const QString &program, const QStringList &arguments, const QString &workingDirectory = QString())
+// input and writes where Zarvel writes. The start forks this whole process
+// and waits for the exec, tens of milliseconds on a busy machine, so it runs
+// on a worker thread and the click returns at once; a failure comes back
+// through the event loop.
+Platform::StartResult startProgram(const QString &program, const QStringList &arguments,
+    const QString &workingDirectory, const Platform::LaterFailure &laterFailure)
 {
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    process.setStandardInputFile(QProcess::nullDevice());
-    if (!workingDirectory.isEmpty())
-        process.setWorkingDirectory(workingDirectory);
-    if (process.startDetached())
-        return started();
-    return failed(QStringLiteral("it could not be started"));
+    QThreadPool::globalInstance()->start([program, arguments, workingDirectory, laterFailure] {
+        QProcess process;
+        process.setProgram(program);
+        process.setArguments(arguments);
+        process.setStandardInputFile(QProcess::nullDevice());
+        if (!workingDirectory.isEmpty())
+            process.setWorkingDirectory(workingDirectory);
+        if (process.startDetached() || !laterFailure)
+            return;
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [laterFailure] { laterFailure(QStringLiteral("it could not be started")); },
+            Qt::QueuedConnection);
+    });
+    return started();
 }
 
 // Opens a document, a folder or a URL with the application the desktop
@@ -160,7 +169,7 @@ Platform::StartResult startDesktopEntry(
     QString workingDirectory = entry.value(QStringLiteral("Path"));
     if (!QFileInfo(workingDirectory).isDir())
         workingDirectory.clear();
-    return startProgram(program, arguments, workingDirectory);
+    return startProgram(program, arguments, workingDirectory, laterFailure);
 }
 
 } // namespace
@@ -199,7 +208,7 @@ Platform::StartResult X11Platform::startTarget(const QString &storedPath, const 
         const QString program = QStandardPaths::findExecutable(target);
         if (program.isEmpty())
             return failed(QStringLiteral("there is no such program"));
-        return startProgram(program, arguments);
+        return startProgram(program, arguments, {}, laterFailure);
     }
 
     const QFileInfo info(target);
@@ -208,7 +217,7 @@ Platform::StartResult X11Platform::startTarget(const QString &storedPath, const 
     if (info.isFile() && info.suffix() == QLatin1String("desktop"))
         return startDesktopEntry(info.absoluteFilePath(), arguments, laterFailure);
     if (info.isFile() && info.isExecutable() && isProgramFile(info.absoluteFilePath()))
-        return startProgram(info.absoluteFilePath(), arguments);
+        return startProgram(info.absoluteFilePath(), arguments, {}, laterFailure);
     return openWithDefaultHandler(info.absoluteFilePath(), laterFailure);
 }
 
