@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
-#include <QGuiApplication>
 #include <QStandardPaths>
 
 MainWindow::MainWindow(QWidget *parent)
@@ -42,14 +41,13 @@ MainWindow::~MainWindow()
 
 void MainWindow::setup()
 {
-    Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
-    // Under XWayland the compositor centres every window it manages; the
-    // panel lands where it is put only when it passes the window manager by.
-    // activateWindow() then gives it the input focus directly, and another
-    // window taking the focus still hides it.
-    if (QGuiApplication::platformName() == QLatin1String("xcb") && qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
-        flags |= Qt::X11BypassWindowManagerHint;
-    setWindowFlags(flags);
+    // On X11 the panel passes the window manager by, as menus do: it is
+    // mapped at once, without a round trip through the window manager, and
+    // where it is put (under XWayland the compositor centres every window it
+    // manages). activateWindow() gives it the input focus directly, and
+    // another window taking the focus still hides it. Elsewhere the hint
+    // means nothing.
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint);
     if (configValue(QStringLiteral("type")).toString() == QLatin1String("Lite")) {
         QFont font = ui->label->font();
         font.setPointSize(12);
