@@ -260,8 +260,8 @@ run_zarvel() {
         sleep 0.1
     done
     # The panel's window exists by then: it is made before the tray takes
-    # the icon in.
-    PANEL=$(window_of --all --pid "$ZARVEL_PID" --name '^MainWindow$')
+    # the icon in. Without it, its figures show as "-".
+    PANEL=$(window_of --all --pid "$ZARVEL_PID" --name '^MainWindow$') || PANEL=0
 }
 # Resident memory in MB and CPU time in ns, or "-" once the process is gone.
 rss() { awk '/^VmRSS:/ { printf "%.1f", $2 / 1024 }' "/proc/$1/status" 2>/dev/null || echo -; }
