@@ -136,14 +136,15 @@ int clicks(MainWindow *window, int rounds, const std::vector<const char *> &labe
 
 int main(int argc, char *argv[])
 {
+    const bool click = argc > 1 && std::strcmp(argv[1], "click") == 0;
+    if (argc < 3 || (click && (argc % 2 != 1 || argc < 5 || (argc - 3) / 2 > buttonCount))) {
+        std::fprintf(stderr, "usage: see the comment at the top of panel.cpp\n");
+        return 2;
+    }
     if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
         qputenv("QT_XCB_GL_INTEGRATION", "none");
     QApplication app(argc, argv);
     QGuiApplication::setQuitOnLastWindowClosed(false);
-    if (argc < 3 || (std::strcmp(argv[1], "click") == 0 && (argc % 2 != 1 || argc < 5))) {
-        std::fprintf(stderr, "usage: see the comment at the top of panel.cpp\n");
-        return 2;
-    }
     const int rounds = std::max(1, std::atoi(argv[2]));
     firstArgument = QStringLiteral("-checkupdate");
     MainWindow window;
@@ -151,7 +152,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "bench-panel: the panel was not shown\n");
         return 1;
     }
-    if (std::strcmp(argv[1], "redraw") == 0)
+    if (!click)
         return redraws(&window, rounds);
     std::vector<const char *> labels;
     QStringList targets;
