@@ -13,9 +13,9 @@ FUZZ_PACKAGES="clang libclang-rt-14-dev"
 # trigger benchmark's probe.
 TEST_PACKAGES="clang-format xvfb xauth openbox xdotool trayer x11-utils x11-xserver-utils desktop-file-utils pkg-config libxdamage-dev"
 # What scripts/bench.sh needs on top: jgmenu, the native menu Zarvel is
-# compared with, and the X-Resource headers its probe uses to tell which
-# process made a window.
-BENCH_PACKAGES="jgmenu libxres-dev"
+# compared with, the X-Resource headers its probe uses to tell which
+# process made a window, and what makes its huge pictures.
+BENCH_PACKAGES="jgmenu libxres-dev imagemagick python3"
 # What scripts/windows-test needs on top of scripts/windows-build's own:
 # wine's 64-bit loader only (wine32 cannot start on every kernel, and then
 # breaks the plain wine command), a virtual X server, input injection,

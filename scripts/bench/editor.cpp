@@ -100,7 +100,10 @@ QString documentValue(moreSettings *editor, const QString &path)
     return EditorAccess::get(*editor, path).toString();
 }
 
-// Opens the editor inside `prefix`, selects button 5 there and types into
+// Button 5, or the last one of a smaller edition.
+constexpr int typedSlot = buttonCount < 5 ? buttonCount : 5;
+
+// Opens the editor inside `prefix`, selects that button there and types into
 // its title and path fields. Returns whether the document ends up holding
 // what the fields show.
 bool measure(const char *name, const QString &prefix, int keystrokes)
@@ -115,10 +118,10 @@ bool measure(const char *name, const QString &prefix, int keystrokes)
         std::fprintf(stderr, "bench-editor: the editor did not open in \"%s\"\n", qUtf8Printable(prefix));
         return false;
     }
-    editorButtons[4]->click();
+    editorButtons[typedSlot - 1]->click();
     auto *title = editor->findChild<QLineEdit *>(QStringLiteral("lineEdit_title"));
     auto *path = editor->findChild<QLineEdit *>(QStringLiteral("lineEdit_url"));
-    const QString key = prefix + buttonKey(5);
+    const QString key = prefix + buttonKey(typedSlot);
 
     bench::printSummary(qPrintable(QStringLiteral("title-") + QLatin1String(name)), type(title, keystrokes));
     bench::printSummary(qPrintable(QStringLiteral("path-") + QLatin1String(name)), type(path, keystrokes));
