@@ -10,9 +10,19 @@
 #include <QHash>
 #include <QIcon>
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QThreadPool>
 #include <QUrl>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char **environ;
 
 // No stored path ever reaches a shell here. The stored text is split with the
 // same double-quote rules that the Windows build hands to cmd.exe, and the
@@ -104,28 +114,35 @@ Platform::StartResult openWithDefaultHandler(const QString &target, const Platfo
 
     // gio answers once the application is started, or that there is none,
     // in tens of milliseconds, or never when a D-Bus activation hangs: the
-    // panel does not wait for it, and its answer comes through the event loop.
-    auto *opener = new QProcess(QCoreApplication::instance());
-    opener->setProgram(gio);
-    opener->setArguments({ QStringLiteral("open"), QStringLiteral("--"), target });
-    opener->setStandardInputFile(QProcess::nullDevice());
-    // The application inherits gio's output channels; pipes would be closed
-    // under it once gio is gone.
-    opener->setProcessChannelMode(QProcess::ForwardedChannels);
-    QObject::connect(opener, &QProcess::errorOccurred, opener, [opener, laterFailure](QProcess::ProcessError error) {
-        if (error != QProcess::FailedToStart)
-            return;
-        if (laterFailure)
-            laterFailure(QStringLiteral("the desktop's opener could not be started"));
-        opener->deleteLater();
+    // panel does not wait for it, and its answer comes through the event
+    // loop. posix_spawn borrows this process's memory until the exec, where
+    // a fork would copy its page tables first, milliseconds on every click.
+    QByteArray program = QFile::encodeName(gio), open("open"), dashes("--"), argument = target.toLocal8Bit();
+    char *const argv[] = { program.data(), open.data(), dashes.data(), argument.data(), nullptr };
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    pid_t pid = 0;
+    const int error = posix_spawn(&pid, program.constData(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0)
+        return failed(QStringLiteral("the desktop's opener could not be started"));
+
+    const int exitFd = int(syscall(SYS_pidfd_open, pid, 0));
+    if (exitFd < 0) { // a kernel before 5.3: gio is collected, its answer goes unheard
+        std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
+        return started();
+    }
+    auto *ended = new QSocketNotifier(exitFd, QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(ended, &QSocketNotifier::activated, ended, [ended, exitFd, pid, laterFailure] {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ended->setEnabled(false);
+        ::close(exitFd);
+        ended->deleteLater();
+        if (!(WIFEXITED(status) && WEXITSTATUS(status) == 0) && laterFailure)
+            laterFailure(QStringLiteral("no application is set to open it"));
     });
-    QObject::connect(opener, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), opener,
-        [opener, laterFailure](int code, QProcess::ExitStatus status) {
-            if ((status != QProcess::NormalExit || code != 0) && laterFailure)
-                laterFailure(QStringLiteral("no application is set to open it"));
-            opener->deleteLater();
-        });
-    opener->start();
     return started();
 }
 
