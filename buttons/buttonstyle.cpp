@@ -1,5 +1,6 @@
 #include "buttons/buttonstyle.h"
 
+#include "app/resources.h"
 #include "platform/platform.h"
 
 #include <QDateTime>
@@ -7,7 +8,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
-#include <QImageReader>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -36,25 +36,6 @@ QString quoteStoredPath(const QString &file)
     QString escaped = file;
     escaped.replace(QLatin1Char('"'), QLatin1String("\"\"\""));
     return QLatin1Char('"') + escaped + QLatin1Char('"');
-}
-
-// Pictures larger than this are only decoded by a reader that can shrink
-// them while it decodes (JPEG can): a 20000 x 20000 PNG would take seconds
-// and gigabytes for a 30 px icon.
-static const qint64 largestPicture = 4096 * 4096;
-
-// A picture file read at the size it is drawn, not at the size it has.
-static QImage readPicture(const QString &file, const QSize &drawn)
-{
-    QImageReader reader(file);
-    const QSize full = reader.size();
-    if (!full.isValid())
-        return reader.read();
-    if (qint64(full.width()) * full.height() > largestPicture && reader.format() != "jpeg")
-        return QImage();
-    if (full.width() > drawn.width() || full.height() > drawn.height())
-        reader.setScaledSize(full.scaled(drawn, Qt::KeepAspectRatio));
-    return reader.read();
 }
 
 static ButtonIcon makeButtonIcon(const QString &target, const QString &iconFile, const QFileIconProvider &provider)

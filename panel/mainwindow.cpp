@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
+#include <QPushButton>
 #include <QStandardPaths>
 
 MainWindow::MainWindow(QWidget *parent)
@@ -53,6 +54,11 @@ void MainWindow::setup()
         font.setPointSize(12);
         ui->label->setFont(font);
     }
+    // Read here at the size it shows: the form would decode the 422 px
+    // picture through every image plugin.
+    QPushButton *settings = ui->pushButton_settings;
+    settings->setIcon(QPixmap::fromImage(
+        readPicture(QStringLiteral(":/res/settings.png"), settings->iconSize() * settings->devicePixelRatioF())));
     createSystemTray();
     createStartupShortcut();
     createSettingsJson();

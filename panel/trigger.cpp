@@ -1,5 +1,6 @@
 #include "panel/mainwindow.h"
 
+#include "app/resources.h"
 #include "panel/commands.h"
 #include "panel/panelstate.h"
 #include "panel/placement.h"
@@ -10,6 +11,7 @@
 #include <QEvent>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPixmap>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -134,7 +136,8 @@ void MainWindow::enableSystem()
     } else {
         hide();
         if (enableAction)
-            enableAction->setIcon(QIcon(QStringLiteral(":/res/empty.png")));
+            enableAction->setIcon(
+                QIcon(QPixmap::fromImage(readPicture(QStringLiteral(":/res/empty.png"), { 16, 16 }))));
         if (checkMouseTimer)
             checkMouseTimer->stop();
     }

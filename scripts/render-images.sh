@@ -13,7 +13,7 @@ render back 129 127 back.png
 render empty 128 117 empty.png
 # The logo at the sizes menus and trays ask for, so that no start decodes
 # the large one.
-for s in 16 22 24 32 48 64; do
+for s in 16 22 24 32 48 64 128 256; do
     render logo "$s" "$s" "logo/zarvel-logo-$s.png"
 done
 tmp=$(mktemp -d)
