@@ -24,7 +24,13 @@ static int showRunningPanel(int argc, char *argv[])
     return answer.isNull() ? 1 : 2;
 }
 
+// On Linux the program is a library that the launcher (launcher.cpp) loads
+// and runs; elsewhere this is main().
+#ifdef ZARVEL_LAUNCHED
+extern "C" __attribute__((visibility("default"))) int zarvelMain(int argc, char *argv[])
+#else
 int main(int argc, char *argv[])
+#endif
 {
     if (argc > 1 && std::strcmp(argv[1], "--show") == 0)
         return showRunningPanel(argc, argv);

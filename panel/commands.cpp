@@ -14,7 +14,7 @@ QString commandSocketName()
     // opens to this user only.
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (!runtime.isEmpty())
-        return runtime + QStringLiteral("/zarvel.socket");
+        return runtime + QLatin1Char('/') + QLatin1String(commandSocketFile);
     return QStringLiteral("zarvel-%1").arg(qHash(QDir::homePath()), 0, 16);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "panel/commandwords.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -10,8 +12,8 @@
 
 // "show": the panel at the pointer, as the chord shows it. The answer is
 // shownAnswer, or why not.
-inline const QByteArray showRequest = QByteArrayLiteral("show");
-inline const QByteArray shownAnswer = QByteArrayLiteral("shown");
+inline const QByteArray showRequest = QByteArray(showWord);
+inline const QByteArray shownAnswer = QByteArray(shownWord);
 // "ping": is Zarvel running? Answered with "zarvel".
 inline const QByteArray pingRequest = QByteArrayLiteral("ping");
 inline const QByteArray pingAnswer = QByteArrayLiteral("zarvel");
