@@ -23,6 +23,9 @@ private slots:
     // stays.
     void handOverAndBack()
     {
+#ifdef Q_OS_WIN
+        QSKIP("scripts/windows-test's case hand_over hands over to a Windows updater");
+#else
         const QString dir = sandbox::root() + "/program's folder";
         QVERIFY(!sandbox::writeProgram(dir + "/zvUpdtr",
             "#!/bin/sh\nprintf '%s\\n' \"$@\" > args.tmp\n"
@@ -43,6 +46,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(sandbox::readFile(QStringLiteral("/proc/%1/cmdline").arg(pid)),
             QByteArray(restarted, sizeof restarted), 30000);
         ::kill(pid_t(pid), SIGTERM);
+#endif
     }
 
     // The entry starts this program; one the user changed (switched off) is never replaced, one Zarvel wrote for a

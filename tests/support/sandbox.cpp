@@ -7,17 +7,20 @@
 
 #include <cstdio>
 #include <cstdlib>
+#ifndef _WIN32
 #include <linux/capability.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace sandbox {
 
 static const char rootVariable[] = "ZARVEL_TEST_SANDBOX";
 
+#ifndef _WIN32
 // Root passes every permission check, so a test run as root (as CI does) would fake its permission faults. It keeps its
 // other rights (mounting a tiny tmpfs as a full disk); these two go from every set, so nothing it starts gets them
 // back.
@@ -37,12 +40,16 @@ bool obeyFilePermissions()
     }
     return syscall(SYS_capset, &header, sets) == 0;
 }
+#endif
 
 int runSandboxed(int argc, char **argv, int (*run)(int, char **))
 {
     if (qEnvironmentVariableIsSet(rootVariable))
         return run(argc, argv);
-
+#ifdef _WIN32
+    // Windows binds buttons.json to the profile, not to HOME: the sandbox is the wine prefix tests/wine/run makes.
+    return std::fputs("Windows tests run only through tests/wine/run.\n", stderr), 2;
+#else
     // TMPDIR lets a caller put the sandbox on a memory file system: the fuzz targets write buttons.json for every
     // input, and each atomic write waits for the disk.
     const QByteArray tmp = qgetenv("TMPDIR");
@@ -81,6 +88,7 @@ int runSandboxed(int argc, char **argv, int (*run)(int, char **))
     QDir(base).removeRecursively();
     Q_UNUSED(argc);
     return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
+#endif
 }
 
 QString root()
