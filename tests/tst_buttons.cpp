@@ -23,7 +23,8 @@ private slots:
         QTest::addColumn<bool>("link"), QTest::addColumn<QByteArray>("bytes"); // null bytes: no file at all
         QTest::addColumn<ButtonsFileCheck>("check");
         QTest::newRow("missing") << false << QByteArray() << ButtonsFileCheck::Created;
-        QTest::newRow("link to a file, written through") << true << QByteArray("{}") << ButtonsFileCheck::Completed;
+        if (QSysInfo::kernelType() != "winnt") // QFile::link makes a shortcut there, which no program reads through
+            QTest::newRow("link to a file, written through") << true << QByteArray("{}") << ButtonsFileCheck::Completed;
         QTest::newRow("unparsable") << false << QByteArray("{\"Button01\": ") << ButtonsFileCheck::ReplacedCorrupt;
     }
     void repair()
