@@ -73,15 +73,20 @@ void MainWindow::setup()
 void MainWindow::watchButtonsFile()
 {
     fileWatcher = new QFileSystemWatcher(this);
-    const auto changed = [this] {
-        if (!fileWatcher->files().contains(buttonsFilePath()))
+    // Only ever a file: Windows deletes no folder while it is watched, so a
+    // folder in the file's place would stay however often the user removed it.
+    const auto watchFile = [this] {
+        if (!fileWatcher->files().contains(buttonsFilePath()) && QFileInfo(buttonsFilePath()).isFile())
             fileWatcher->addPath(buttonsFilePath());
+    };
+    const auto changed = [this, watchFile] {
+        watchFile();
         setButtonsConfiguration();
     };
     connect(fileWatcher, &QFileSystemWatcher::fileChanged, this, changed);
     connect(fileWatcher, &QFileSystemWatcher::directoryChanged, this, changed);
     fileWatcher->addPath(QFileInfo(buttonsFilePath()).absolutePath());
-    fileWatcher->addPath(buttonsFilePath());
+    watchFile();
 }
 
 // A press on the panel's own surface neither moves it nor reaches the base.
