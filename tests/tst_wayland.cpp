@@ -1,0 +1,156 @@
+#include "panel/panelstate.h"
+#include "tests/support/access.h"
+#include "tests/support/fakeplatform.h"
+#include "tests/support/sandbox.h"
+#include "tests/support/xsession.h"
+
+#include <QImage>
+#include <QPushButton>
+#include <QtTest>
+
+#include <unistd.h>
+
+// A headless sway (tests/wayland/sway.config), the input client its seat lacks and the real Zarvel, all as one
+// unprivileged user when the test runs as root, since sway refuses root. Screenshots tell where the panel is.
+class WaylandTest : public QObject {
+    Q_OBJECT
+    const QString dir = sandbox::root() + "/wayland";
+    const QVector<QRect> outputs { { 0, 0, 1280, 720 }, { 1280, 0, 1280, 720 }, { 2560, 0, 640, 360 } };
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    std::vector<std::unique_ptr<QProcess>> processes;
+    QProcess *input = nullptr;
+    QPoint pointer, buttonAt[3]; // the centres of buttons 1 and 2 in the panel
+    QSize size;
+
+    QProcess *start(QStringList command, QProcess *process = nullptr)
+    {
+        if (!process)
+            process = processes.emplace_back(new QProcess).get();
+        if (geteuid() == 0)
+            command = QStringList { "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--" } + command;
+        process->setProcessEnvironment(env);
+        process->start(command.takeFirst(), command);
+        return process;
+    }
+    QByteArray run(const QStringList &command)
+    {
+        QProcess process;
+        return start(command, &process)->waitForFinished(20000), process.readAllStandardOutput();
+    }
+    bool send(const QString &commands)
+    {
+        input->write(commands.toUtf8() + '\n');
+        return waitFor([&] { return input->canReadLine(); }) && input->readLine() == "ok\n";
+    }
+    bool move(QPoint to) { return pointer = to, send(QStringLiteral("move %1 %2 3200 720").arg(to.x()).arg(to.y())); }
+    bool chord(QPoint at) { return move(at) && send("key 56 1 8;button 273 1;button 273 0;key 56 0 0"); }
+    bool press(QPoint at) { return move(at) && send("button 272 1;button 272 0"); }
+    // Button n of a panel at `at`; the pointer then rests on the panel's title, so that screenshots compare.
+    bool click(QPoint at, int n) { return press(at + buttonAt[n]) && move(at + QPoint(2, 2)); }
+    // Where the panel shows in a screenshot (null when hidden), and its grid; the cursor, drawn into the screenshot at
+    // the pointer, does not count.
+    QRect panelRect(QImage *grid = nullptr)
+    {
+        const QImage image = QImage::fromData(run({ "grim", "-s", "1", "-" })).convertToFormat(QImage::Format_RGB32);
+        QRect found = image.size() == QSize(3200, 720) ? QRect() : QRect(-1, -1, 1, 1);
+        const int background = qGray(image.pixel(1279, 719)); // a corner no panel reaches here
+        for (int y = 0; found.x() >= 0 && y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qAbs(qGray(reinterpret_cast<const QRgb *>(image.constScanLine(y))[x]) - background) > 16
+                    && !QRect(pointer - QPoint(8, 8), QSize(40, 40)).contains(x, y)
+                    && std::any_of(outputs.begin(), outputs.end(), [&](const QRect &o) { return o.contains(x, y); }))
+                    found |= QRect(x, y, 1, 1);
+        if (grid)
+            *grid = image.copy(found.adjusted(0, 40, 0, 0));
+        return found;
+    }
+    QImage grid()
+    {
+        return [&](QImage image) { return panelRect(&image), image; }({});
+    }
+    bool panelAt(const QRect &expected)
+    {
+        return waitFor([&] { return panelRect() == expected; });
+    }
+
+private slots:
+    void initTestCase()
+    {
+        {
+            FakePlatform platform; // where the buttons are: the panel's own layout, as this build makes it
+            TestPanel panel(&platform);
+            panel.window->show();
+            size = panel.window->size();
+            for (int n : { 1, 2 })
+                buttonAt[n] = panelButtons[n - 1]->mapTo(panel.window, panelButtons[n - 1]->rect().center());
+        }
+        const QByteArray program
+            = sandbox::writeProgram(dir + "/program", "#!/bin/sh\necho launched >>" + dir.toUtf8() + "/record\n")
+                  .toUtf8();
+        QVERIFY(sandbox::writeFile(dir + "/.local/share/Zarvel/buttons.json",
+            "{\"Button02\": {\"path\": \"Folder\", \"folder\": {\"Button02\": {\"path\": \"" + program + "\"}}}}"));
+        QVERIFY(QDir().mkpath(dir + "/run")
+            && QFile::setPermissions(dir + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        if (geteuid() == 0) {
+            QFile::setPermissions(sandbox::root(), QFile::permissions(sandbox::root()) | QFile::ExeOther);
+            QCOMPARE(QProcess::execute("chown", { "-R", "65534:65534", dir }), 0);
+        }
+        for (const char *name : { "DISPLAY", "WAYLAND_DISPLAY", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME" })
+            env.remove(name);
+        for (const QString &setting :
+            QStringList { "HOME=" + dir, "XDG_RUNTIME_DIR=" + dir + "/run", "ZARVEL_BINARY=" ZARVEL_BINARY,
+                "ZARVEL_NO_AUTOSTART=1", "WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman" })
+            env.insert(setting.section('=', 0, 0), setting.section('=', 1));
+        QProcess *sway = start({ "sway", "-c", ZARVEL_SOURCE_DIR "/tests/wayland/sway.config" });
+        waitFor(
+            [&] { return !sandbox::readFile(dir + "/display").isEmpty() || sway->state() == QProcess::NotRunning; });
+        if (sandbox::readFile(dir + "/display").isEmpty())
+            QSKIP(qPrintable("sway cannot start here: " + QString(sway->readAllStandardError().right(200))));
+        env.insert("WAYLAND_DISPLAY", sandbox::readFile(dir + "/display").trimmed());
+        QVERIFY(waitFor([&] { return QImage::fromData(run({ "grim", "-s", "1", "-" })).width() == 3200; }));
+        input = start({ ZARVEL_VIRTUAL_INPUT });
+        start({ ZARVEL_BINARY, "-checkupdate" });
+        QVERIFY(waitFor([&] { return run({ "find", dir + "/run", "-name", "zarvel.socket.panel" }) != ""; }));
+    }
+    void cleanupTestCase()
+    {
+        for (auto &process : processes) // sway first: what it holds goes with it
+            process->terminate(), process->waitForFinished(10000);
+    }
+    void placementAndHiding_data()
+    {
+        QTest::addColumn<QPoint>("pointer");
+        QTest::addColumn<QPoint>("topLeft");
+        QTest::addColumn<QPoint>("pressAt"); // to hide the panel: a press there, or Escape when null
+        const int w = size.width(), h = size.height();
+        QTest::newRow("mid-output") << QPoint(400, 300) << QPoint(400, 300) << QPoint(900, 600);
+        QTest::newRow("right edge") << QPoint(1275, 300) << QPoint(1280 - w, 300) << QPoint();
+        QTest::newRow("bottom edge") << QPoint(400, 715) << QPoint(400, 720 - h) << QPoint(1000, 100);
+        QTest::newRow("second output") << QPoint(1700, 200) << QPoint(1700, 200) << QPoint();
+        QTest::newRow("scale 2") << QPoint(2600, 5) << QPoint(2600, 5) << QPoint(100, 100);
+        QTest::newRow("scale 2, bottom right") << QPoint(3195, 355) << QPoint(3200 - w, 360 - h) << QPoint();
+    }
+    void placementAndHiding()
+    {
+        QFETCH(QPoint, pointer);
+        QFETCH(QPoint, topLeft);
+        QFETCH(QPoint, pressAt);
+        QVERIFY(chord(pointer) && panelAt(QRect(topLeft, size)));
+        QVERIFY(pressAt.isNull() ? send("key 1 1 0;key 1 0 0") : press(pressAt));
+        QVERIFY(panelAt(QRect()));
+    }
+    void opensFolderGoesBackAndLaunches()
+    {
+        const QPoint at(300, 200);
+        QVERIFY(chord(at) && panelAt(QRect(at, size)));
+        const QImage top = grid();
+        QVERIFY(click(at, 2) && waitFor([&] { return grid() != top; }));
+        QVERIFY(click(at, 1) && waitFor([&] { return grid() == top; }));
+        QVERIFY(click(at, 2) && click(at, 2));
+        QVERIFY(waitFor([&] { return sandbox::readFile(dir + "/record") == "launched\n"; }));
+        QVERIFY(panelAt(QRect()));
+    }
+};
+
+ZARVEL_TEST_MAIN(WaylandTest)
+#include "tst_wayland.moc"
