@@ -84,6 +84,15 @@ void MainWindow::popUpOnLayerShell()
         });
 }
 
+namespace {
+// Every window of the host is a layer surface, which a tool tip cannot be:
+// it would show in the middle of the screen, over everything.
+class NoToolTips : public QObject {
+protected:
+    bool eventFilter(QObject *, QEvent *event) override { return event->type() == QEvent::ToolTip; }
+};
+} // namespace
+
 int runPanelHost(int argc, char *argv[])
 {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
@@ -97,6 +106,8 @@ int runPanelHost(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", platform);
     QGuiApplication::setQuitOnLastWindowClosed(false);
     panelHostRole = true;
+    NoToolTips noToolTips;
+    application.installEventFilter(&noToolTips);
 #ifdef Q_OS_UNIX
     // The main Zarvel holds the other end of our input: when it is gone,
     // so is the host.
