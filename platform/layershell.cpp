@@ -17,11 +17,11 @@
 
 namespace layerShell {
 
-bool compositorHasIt()
+std::optional<bool> compositorHasIt()
 {
     wl_display *display = wl_display_connect(nullptr);
     if (!display)
-        return false;
+        return std::nullopt;
     bool found = false;
     static const wl_registry_listener listener = {
         [](void *data, wl_registry *, uint32_t, const char *interface, uint32_t) {

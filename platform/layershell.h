@@ -3,6 +3,7 @@
 #include <QPoint>
 
 #include <functional>
+#include <optional>
 
 class QScreen;
 class QWindow;
@@ -15,9 +16,9 @@ class QWindow;
 // screen, that also catch the click outside the panel.
 namespace layerShell {
 
-// Whether the compositor in WAYLAND_DISPLAY offers layer-shell; false when
-// there is none, or this build has no Wayland support.
-bool compositorHasIt();
+// Whether the compositor in WAYLAND_DISPLAY offers layer-shell; nothing
+// when no compositor answers there, or this build has no Wayland support.
+std::optional<bool> compositorHasIt();
 
 // Before the application object: every window of this process becomes a
 // layer surface.

@@ -2,9 +2,9 @@
 
 // A build without Wayland support never hosts the panel on a compositor.
 namespace layerShell {
-bool compositorHasIt()
+std::optional<bool> compositorHasIt()
 {
-    return false;
+    return std::nullopt;
 }
 void enable()
 {

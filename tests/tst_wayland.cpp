@@ -4,7 +4,6 @@
 #include "tests/support/sandbox.h"
 #include "tests/support/xsession.h"
 
-#include <QImage>
 #include <QPushButton>
 #include <QtTest>
 
@@ -21,56 +20,43 @@ class WaylandTest : public QObject {
     QPoint pointer, buttonAt[3]; // the centres of buttons 1 and 2 in the panel
     QSize size;
 
-    QProcess *start(QStringList command, QProcess *process = nullptr)
+    QProcess *start(QStringList command)
     {
-        if (!process)
-            process = processes.emplace_back(new QProcess).get();
+        QProcess *process = processes.emplace_back(new QProcess).get();
         if (geteuid() == 0)
             command = QStringList { "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--" } + command;
         process->setProcessEnvironment(env);
-        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process->start(command.takeFirst(), command);
         return process;
     }
     QByteArray run(const QStringList &command)
     {
-        QProcess process;
-        return start(command, &process)->waitForFinished(20000), process.readAllStandardOutput();
+        QProcess *process = start(command);
+        return process->waitForFinished(20000), process->readAllStandardOutput();
     }
     bool send(const QString &commands)
     {
-        input->write(commands.toUtf8() + '\n');
-        return waitFor([&] { return input->canReadLine(); }) && input->readLine() == "ok\n";
+        return input->write(commands.toUtf8() + '\n'), input->waitForReadyRead(20000) && input->readLine() == "ok\n";
     }
     bool move(QPoint to) { return pointer = to, send(QStringLiteral("move %1 %2 3200 720").arg(to.x()).arg(to.y())); }
     bool chord(QPoint at) { return move(at) && send("key 56 1 8;button 273 1;button 273 0;key 56 0 0"); }
     bool press(QPoint at) { return move(at) && send("button 272 1;button 272 0"); }
     // Button n of a panel at `at`; the pointer then rests on the panel's title, so that screenshots compare.
     bool click(QPoint at, int n) { return press(at + buttonAt[n]) && move(at + QPoint(2, 2)); }
-    // Where the panel shows in a screenshot (null when hidden), and its grid; the cursor, drawn into the screenshot at
-    // the pointer, does not count.
-    QRect panelRect(QImage *grid = nullptr)
+    // Waits for a screenshot with the panel at `expected` (null: hidden), and gives its grid; the cursor, drawn into
+    // the screenshot at the pointer, does not count.
+    bool panelAt(const QRect &expected, QImage *grid = nullptr)
     {
-        const QImage image = QImage::fromData(run({ "grim", "-s", "1", "-" })).convertToFormat(QImage::Format_RGB32);
-        QRect found = image.size() == QSize(3200, 720) ? QRect() : QRect(-1, -1, 1, 1);
-        const int background = qGray(image.pixel(1279, 719)); // a corner no panel reaches here
-        for (int y = 0; found.x() >= 0 && y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (qAbs(qGray(reinterpret_cast<const QRgb *>(image.constScanLine(y))[x]) - background) > 16
-                    && !QRect(pointer - QPoint(8, 8), QSize(40, 40)).contains(x, y)
-                    && (x < 2560 || y < 360)) // beyond the scale-2 output
-                    found |= QRect(x, y, 1, 1);
-        if (grid)
-            *grid = image.copy(found.adjusted(0, 40, 0, 0));
-        return found;
-    }
-    QImage grid()
-    {
-        return [&](QImage image) { return panelRect(&image), image; }({});
-    }
-    bool panelAt(QRect expected)
-    {
-        return waitFor([&] { return panelRect() == expected; });
+        return waitFor([&] {
+            const QImage image = QImage::fromData(run({ "grim", "-s", "1", "-" }));
+            QRect found = image.size() == QSize(3200, 720) ? QRect() : QRect(-1, -1, 1, 1);
+            for (int y = 0; found.x() >= 0 && y < image.height(); ++y) // the cursor and beyond the outputs do not count
+                for (int x = 0; x < image.width(); ++x)
+                    if (qAbs(qGray(image.pixel(x, y)) - qGray(image.pixel(1279, 719))) > 16 && (x < 2560 || y < 360)
+                        && !QRect(pointer - QPoint(8, 8), QSize(40, 40)).contains(x, y))
+                        found |= QRect(x, y, 1, 1);
+            return (grid ? *grid = image.copy(found.adjusted(0, 40, 0, 0)) : QImage()), found == expected;
+        });
     }
 
 private slots:
@@ -86,24 +72,18 @@ private slots:
         }
         const QString program = sandbox::writeProgram(home + "/program", "#!/bin/sh\necho launched >>$HOME/record\n");
         QVERIFY(sandbox::writeFile(home + "/.local/share/Zarvel/buttons.json",
-            "{\"Button02\": {\"path\": \"Folder\", \"folder\": {\"Button02\": {\"path\": \"" + program.toUtf8()
-                + "\"}}}}"));
+            "{\"Button02\":{\"path\":\"Folder\",\"folder\":{\"Button02\":{\"path\":\"" + program.toUtf8() + "\"}}}}"));
         if (geteuid() == 0) // the session's user owns the sandbox, and the test still reads what it writes
-            QProcess::execute(
-                "sh", { "-c", "chown -R 65534 $0; chmod -R go+rX $0; chmod 700 $0/runtime", sandbox::root() });
-        env.remove("DISPLAY");
-        env.insert("ZARVEL_BINARY", ZARVEL_BINARY);
-        env.insert("ZARVEL_NO_AUTOSTART", "1");
-        start({ "env", "-u", "WAYLAND_DISPLAY", "WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1",
-            "WLR_RENDERER=pixman", "sway", "-c", ZARVEL_SOURCE_DIR "/tests/wayland/sway.config" });
+            QProcess::execute("sh", { "-c", "chown -R 65534 $0; chmod -R a+rX $0; chmod 700 $0/r*", sandbox::root() });
+        start({ "env", "-u", "WAYLAND_DISPLAY", "ZARVEL_BINARY=" ZARVEL_BINARY, "WLR_BACKENDS=headless",
+            "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman", "sway", "-c",
+            ZARVEL_SOURCE_DIR "/tests/wayland/sway.config" });
         if (!waitFor([&] { return sandbox::readFile(home + "/display") != ""; }))
-            QSKIP("sway cannot start here: its messages are above.");
+            QSKIP("sway cannot start here.");
         env.insert("WAYLAND_DISPLAY", sandbox::readFile(home + "/display").trimmed());
         input = start({ ZARVEL_VIRTUAL_INPUT });
         start({ ZARVEL_BINARY, "-checkupdate" });
-        QVERIFY(waitFor([&] {
-            return run({ "find", sandbox::root() + "/runtime", "-name", "zarvel.socket.panel" }) != "";
-        }));
+        QVERIFY(waitFor([&] { return run({ "ls", sandbox::root() + "/runtime" }).contains("zarvel.socket.panel"); }));
     }
     void cleanupTestCase()
     {
@@ -134,12 +114,12 @@ private slots:
     }
     void opensFolderGoesBackAndLaunches()
     {
-        const QPoint at(300, 200);
-        QVERIFY(chord(at) && panelAt(QRect(at, size)));
-        const QImage top = grid();
-        QVERIFY(click(at, 2) && waitFor([&] { return grid() != top; }));
-        QVERIFY(click(at, 1) && waitFor([&] { return grid() == top; }));
-        QVERIFY(click(at, 2) && click(at, 2));
+        const QRect panel(QPoint(300, 200), size);
+        QImage top, grid;
+        QVERIFY(chord(panel.topLeft()) && panelAt(panel, &top));
+        QVERIFY(click(panel.topLeft(), 2) && waitFor([&] { return panelAt(panel, &grid) && grid != top; }));
+        QVERIFY(click(panel.topLeft(), 1) && waitFor([&] { return panelAt(panel, &grid) && grid == top; }));
+        QVERIFY(click(panel.topLeft(), 2) && click(panel.topLeft(), 2));
         QVERIFY(waitFor([&] { return sandbox::readFile(home + "/record") == "launched\n"; }));
         QVERIFY(panelAt(QRect()));
     }
