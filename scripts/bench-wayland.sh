@@ -58,7 +58,7 @@ send() { echo "$1" >&"${INPUT[1]}" && read -r answer <&"${INPUT[0]}" && [ "$answ
 for _ in $(seq 200); do grep -q 'zwlr_layer_shell_v1' "$WORK/zarvel.log" 2>/dev/null && break; sleep 0.1; done
 sleep 1
 
-# The protocol log's stamps are wall-clock milliseconds modulo 1000 s.
+# The protocol log stamps wall-clock milliseconds, modulo 2^32.
 TIMES=""
 for round in $(seq "$SHOWS"); do
     x=$((100 + (round * 97) % 1000)) y=$((100 + (round * 53) % 500))
@@ -71,13 +71,13 @@ for round in $(seq "$SHOWS"); do
         painted=$(tail -c +$((offset + 1)) "$WORK/zarvel.log" | awk '
             /get_layer_surface\(.*"zarvel-panel"\)/ { match($0, /wl_surface@[0-9]+/); s = substr($0, RSTART, RLENGTH) }
             s != "" && index($0, s ".attach(") { drawn = 1 }
-            drawn && index($0, s ".commit()") { gsub(/[\[\]]/, "", $1); print $1; exit }')
+            drawn && index($0, s ".commit()") { match($0, /[0-9]+\.[0-9]+/); print substr($0, RSTART, RLENGTH); exit }')
         [ -n "$painted" ] && break
         sleep 0.01
     done
     [ -n "$painted" ] || { echo "round $round: the panel was not painted"; continue; }
     TIMES="$TIMES $(awk -v s="$start" -v p="$painted" 'BEGIN {
-        d = p - (s / 1000000) % 1000000; if (d < 0) d += 1000000; printf "%.1f", d }')"
+        d = p - (s / 1000000) % 4294967296; if (d < 0) d += 4294967296; printf "%.1f", d }')"
     send "key 1 1 0;key 1 0 0"
     for _ in $(seq 1000); do
         tail -c +$((offset + 1)) "$WORK/zarvel.log" | grep -q 'zwlr_layer_surface_v1@[0-9]*\.destroy()' && break
