@@ -16,7 +16,7 @@ class WaylandTest : public QObject {
     const QString home = sandbox::home();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     std::vector<std::unique_ptr<QProcess>> processes;
-    QProcess *input = nullptr;
+    QProcess *in = nullptr; // the input client
     QPoint pointer, buttonAt[3]; // the centres of buttons 1 and 2 in the panel
     QSize size;
 
@@ -34,11 +34,8 @@ class WaylandTest : public QObject {
         QProcess *process = start(command);
         return process->waitForFinished(20000), process->readAllStandardOutput();
     }
-    bool send(const QString &commands)
-    {
-        return input->write(commands.toUtf8() + '\n'), input->waitForReadyRead(20000) && input->readLine() == "ok\n";
-    }
-    bool move(QPoint to) { return pointer = to, send(QStringLiteral("move %1 %2 3200 720").arg(to.x()).arg(to.y())); }
+    bool send(QByteArray c) { return in->write(c + '\n'), in->waitForReadyRead(20000) && in->readLine() == "ok\n"; }
+    bool move(QPoint to) { return pointer = to, send(QString("move %1 %2 3200 720").arg(to.x()).arg(to.y()).toUtf8()); }
     bool chord(QPoint at) { return move(at) && send("key 56 1 8;button 273 1;button 273 0;key 56 0 0"); }
     bool press(QPoint at) { return move(at) && send("button 272 1;button 272 0"); }
     // Button n of a panel at `at`; the pointer then rests on the panel's title, so that screenshots compare.
@@ -81,7 +78,7 @@ private slots:
         if (!waitFor([&] { return sandbox::readFile(home + "/display") != ""; }))
             QSKIP("sway cannot start here.");
         env.insert("WAYLAND_DISPLAY", sandbox::readFile(home + "/display").trimmed());
-        input = start({ ZARVEL_VIRTUAL_INPUT });
+        in = start({ ZARVEL_VIRTUAL_INPUT });
         start({ ZARVEL_BINARY, "-checkupdate" });
         QVERIFY(waitFor([&] { return run({ "ls", sandbox::root() + "/runtime" }).contains("zarvel.socket.panel"); }));
     }
