@@ -20,11 +20,11 @@ void MainWindow::startPanelHost()
 {
     // A display named but not there (a test's private X session, say) is no
     // Wayland session.
-    const std::optional<bool> layerShell
+    const std::optional<bool> offered
         = qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ? layerShell::compositorHasIt() : std::nullopt;
-    if (!layerShell)
+    if (!offered)
         return;
-    if (!*layerShell) {
+    if (!*offered) {
         layerShellProblem = tr("This compositor offers no layer-shell (GNOME has none), so the panel runs through "
                                "XWayland and Alt + right-click is seen over X11 windows only.");
         return;
