@@ -4,7 +4,6 @@
 #include <LayerShellQt/window.h>
 #include <QEnterEvent>
 #include <QGuiApplication>
-#include <QPainter>
 #include <QPointer>
 #include <QRasterWindow>
 #include <QScreen>
@@ -71,12 +70,6 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.fillRect(QRect(QPoint(), size()), Qt::transparent);
-    }
     bool event(QEvent *e) override
     {
         // Only the first enter or motion tells: later ones are the pointer
