@@ -15,7 +15,7 @@ SHOWS=${BENCH_SHOWS:-20}
 
 # shellcheck disable=SC2086
 ensure_packages $BUILD_PACKAGES $TEST_PACKAGES
-BUILD="$ZARVEL_ROOT/build/bench-wayland"
+BUILD="${BENCH_BUILD:-$ZARVEL_ROOT/build/bench-wayland}"
 mkdir -p "$BUILD"
 echo "Building the program and the input client in $BUILD ..."
 cmake -S "$ZARVEL_ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARVEL_BUTTON_COUNT=12 >"$BUILD.configure.log" 2>&1 ||
@@ -58,7 +58,8 @@ send() { echo "$1" >&"${INPUT[1]}" && read -r answer <&"${INPUT[0]}" && [ "$answ
 for _ in $(seq 200); do grep -q 'zwlr_layer_shell_v1' "$WORK/zarvel.log" 2>/dev/null && break; sleep 0.1; done
 sleep 1
 
-# The protocol log stamps wall-clock milliseconds, modulo 2^32.
+# The protocol log stamps the wall clock in milliseconds, from microseconds
+# kept modulo 2^32.
 TIMES=""
 for round in $(seq "$SHOWS"); do
     x=$((100 + (round * 97) % 1000)) y=$((100 + (round * 53) % 500))
@@ -77,7 +78,7 @@ for round in $(seq "$SHOWS"); do
     done
     [ -n "$painted" ] || { echo "round $round: the panel was not painted"; continue; }
     TIMES="$TIMES $(awk -v s="$start" -v p="$painted" 'BEGIN {
-        d = p - (s / 1000000) % 4294967296; if (d < 0) d += 4294967296; printf "%.1f", d }')"
+        d = p - (int(s / 1000) % 4294967296) / 1000; if (d < 0) d += 4294967.296; printf "%.1f", d }')"
     send "key 1 1 0;key 1 0 0"
     for _ in $(seq 1000); do
         tail -c +$((offset + 1)) "$WORK/zarvel.log" | grep -q 'zwlr_layer_surface_v1@[0-9]*\.destroy()' && break
