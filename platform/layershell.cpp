@@ -4,10 +4,10 @@
 #include <LayerShellQt/window.h>
 #include <QEnterEvent>
 #include <QGuiApplication>
-#include <QPointer>
 #include <QRasterWindow>
 #include <QScreen>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -48,10 +48,7 @@ namespace {
 // click while it is mapped, and a press on it is a press outside the panel.
 class Overlay : public QRasterWindow {
 public:
-    Overlay(
-        QScreen *screen, const std::function<void(QScreen *, QPoint)> &entered, const std::function<void()> &pressed)
-        : m_entered(entered)
-        , m_pressed(pressed)
+    explicit Overlay(QScreen *screen)
     {
         QSurfaceFormat format;
         format.setAlphaBufferSize(8);
@@ -69,6 +66,12 @@ public:
         layer->setScope(QStringLiteral("zarvel-overlay"));
     }
 
+    void arm(const std::function<void(QScreen *, QPoint)> &entered, const std::function<void()> &pressed)
+    {
+        m_entered = entered;
+        m_pressed = pressed;
+    }
+
 protected:
     bool event(QEvent *e) override
     {
@@ -79,7 +82,7 @@ protected:
                                                              : static_cast<QMouseEvent *>(e)->localPos();
             const auto entered = std::exchange(m_entered, nullptr);
             entered(screen(), screen()->geometry().topLeft() + local.toPoint());
-        } else if (e->type() == QEvent::MouseButtonPress) {
+        } else if (e->type() == QEvent::MouseButtonPress && m_pressed) {
             m_pressed();
         }
         return QRasterWindow::event(e);
@@ -90,13 +93,25 @@ private:
     std::function<void()> m_pressed;
 };
 
-std::vector<QPointer<Overlay>> overlays;
+// Kept while the screens stay: a window shown again reuses its buffers, and
+// the compositor maps it without new shared memory.
+std::vector<std::unique_ptr<Overlay>> overlays;
 
 } // namespace
 
 void showOverlays(const std::function<void(QScreen *, QPoint)> &entered, const std::function<void()> &pressed)
 {
-    hideOverlays();
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    if (overlays.size() != size_t(screens.size())
+        || !std::equal(overlays.begin(), overlays.end(), screens.begin(),
+            [](const std::unique_ptr<Overlay> &overlay, QScreen *screen) { return overlay->screen() == screen; })) {
+        // They go before the application does.
+        [[maybe_unused]] static const QMetaObject::Connection clearAtQuit
+            = QObject::connect(qApp, &QCoreApplication::aboutToQuit, [] { overlays.clear(); });
+        overlays.clear();
+        for (QScreen *screen : screens)
+            overlays.emplace_back(new Overlay(screen));
+    }
     // One enter is enough: the first overlay to hear it tells, the others
     // fall silent.
     auto once = std::make_shared<std::function<void(QScreen *, QPoint)>>(entered);
@@ -104,23 +119,16 @@ void showOverlays(const std::function<void(QScreen *, QPoint)> &entered, const s
         if (const auto call = std::exchange(*once, nullptr))
             call(screen, at);
     };
-    for (QScreen *screen : QGuiApplication::screens()) {
-        overlays.emplace_back(new Overlay(screen, first, pressed));
-        overlays.back()->show();
+    for (const std::unique_ptr<Overlay> &overlay : overlays) {
+        overlay->arm(first, pressed);
+        overlay->show();
     }
 }
 
 void hideOverlays()
 {
-    // A press on an overlay may hide them all while its own event is still
-    // being delivered.
-    for (const QPointer<Overlay> &overlay : overlays) {
-        if (overlay) {
-            overlay->hide();
-            overlay->deleteLater();
-        }
-    }
-    overlays.clear();
+    for (const std::unique_ptr<Overlay> &overlay : overlays)
+        overlay->hide();
 }
 
 void placePanel(QWindow *panel, QScreen *screen, QPoint offset)
