@@ -40,19 +40,19 @@ class WaylandTest : public QObject {
     bool press(QPoint at) { return move(at) && send("button 272 1;button 272 0"); }
     // Button n of a panel at `at`; the pointer then rests on the panel's title, so that screenshots compare.
     bool click(QPoint at, int n) { return press(at + buttonAt[n]) && move(at + QPoint(2, 2)); }
-    // Waits for a screenshot with the panel at `expected` (null: hidden), and gives its grid; the cursor, drawn into
-    // the screenshot at the pointer, does not count.
-    bool panelAt(const QRect &expected, QImage *grid = nullptr)
+    // Waits for a screenshot with the panel at `place` (null: hidden), and gives the icon of its button 1 (focus and
+    // hover change only the button's edge); the cursor, drawn into the screenshot at the pointer, does not count.
+    bool panelAt(const QRect &place, QImage *icon = nullptr)
     {
         return waitFor([&] {
             const QImage image = QImage::fromData(run({ "grim", "-s", "1", "-" }));
-            QRect found = image.size() == QSize(3200, 720) ? QRect() : QRect(-1, -1, 1, 1);
-            for (int y = 0; found.x() >= 0 && y < image.height(); ++y) // the cursor and beyond the outputs do not count
+            QRect at = image.size() == QSize(3200, 720) ? QRect() : QRect(-1, -1, 1, 1);
+            for (int y = 0; at.x() >= 0 && y < image.height(); ++y) // the cursor and beyond the outputs do not count
                 for (int x = 0; x < image.width(); ++x)
                     if (qAbs(qGray(image.pixel(x, y)) - qGray(image.pixel(1279, 719))) > 16 && (x < 2560 || y < 360)
                         && !QRect(pointer - QPoint(8, 8), QSize(40, 40)).contains(x, y))
-                        found |= QRect(x, y, 1, 1);
-            return (grid ? *grid = image.copy(found.adjusted(0, 40, 0, 0)) : QImage()), found == expected;
+                        at |= QRect(x, y, 1, 1);
+            return (icon ? *icon = image.copy(QRect(at.topLeft() + buttonAt[1], QSize(8, 8))) : QImage()), at == place;
         });
     }
 
@@ -112,10 +112,10 @@ private slots:
     void opensFolderGoesBackAndLaunches()
     {
         const QRect panel(QPoint(300, 200), size);
-        QImage top, grid;
+        QImage top, icon;
         QVERIFY(chord(panel.topLeft()) && panelAt(panel, &top));
-        QVERIFY(click(panel.topLeft(), 2) && waitFor([&] { return panelAt(panel, &grid) && grid != top; }));
-        QVERIFY(click(panel.topLeft(), 1) && waitFor([&] { return panelAt(panel, &grid) && grid == top; }));
+        QVERIFY(click(panel.topLeft(), 2) && waitFor([&] { return panelAt(panel, &icon) && icon != top; }));
+        QVERIFY(click(panel.topLeft(), 1) && waitFor([&] { return panelAt(panel, &icon) && icon == top; }));
         QVERIFY(click(panel.topLeft(), 2) && click(panel.topLeft(), 2));
         QVERIFY(waitFor([&] { return sandbox::readFile(home + "/record") == "launched\n"; }));
         QVERIFY(panelAt(QRect()));
