@@ -1,6 +1,7 @@
 #include "app/config.h"
 #include "panel/commands.h"
 #include "panel/mainwindow.h"
+#include "panel/panelhost.h"
 #include "panel/panelstate.h"
 
 #include <QApplication>
@@ -34,6 +35,8 @@ int main(int argc, char *argv[])
 {
     if (argc > 1 && std::strcmp(argv[1], "--show") == 0)
         return showRunningPanel(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], "--panel-host") == 0)
+        return runPanelHost(argc, argv);
 
     // Zarvel draws no OpenGL; the xcb GL integration alone costs tens of
     // megabytes of resident memory at the first show.

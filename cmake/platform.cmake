@@ -35,4 +35,23 @@ else()
         platform/x11input.h
     )
     list(APPEND ZARVEL_PLATFORM_LIBRARIES ${X11_X11_LIB} ${X11_Xi_LIB})
+
+    # The native panel on Wayland compositors with layer-shell (Debian:
+    # liblayershellqtinterface-dev, libwayland-dev, qtwayland5 to run it).
+    find_package(LayerShellQt QUIET)
+    find_package(PkgConfig QUIET)
+    if(PkgConfig_FOUND)
+        pkg_check_modules(WAYLAND_CLIENT QUIET IMPORTED_TARGET wayland-client)
+    endif()
+    set(ZARVEL_WAYLAND_DEFAULT OFF)
+    if(LayerShellQt_FOUND AND WAYLAND_CLIENT_FOUND)
+        set(ZARVEL_WAYLAND_DEFAULT ON)
+    endif()
+    option(ZARVEL_WAYLAND "Host the panel natively on Wayland compositors with layer-shell" ${ZARVEL_WAYLAND_DEFAULT})
+endif()
+if(ZARVEL_WAYLAND)
+    list(APPEND ZARVEL_PLATFORM_SOURCES platform/layershell.cpp platform/layershell.h)
+    list(APPEND ZARVEL_PLATFORM_LIBRARIES LayerShellQt::Interface PkgConfig::WAYLAND_CLIENT)
+else()
+    list(APPEND ZARVEL_PLATFORM_SOURCES platform/layershell_none.cpp platform/layershell.h)
 endif()

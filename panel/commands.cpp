@@ -18,10 +18,15 @@ QString commandSocketName()
     return QStringLiteral("zarvel-%1").arg(qHash(QDir::homePath()), 0, 16);
 }
 
-QByteArray sendCommand(const QByteArray &request)
+QString panelHostSocketName()
+{
+    return commandSocketName() + QStringLiteral(".panel");
+}
+
+QByteArray sendCommand(const QByteArray &request, const QString &socketName)
 {
     QLocalSocket socket;
-    socket.connectToServer(commandSocketName());
+    socket.connectToServer(socketName);
     if (!socket.waitForConnected(2000))
         return QByteArray();
     socket.write(request + '\n');

@@ -18,8 +18,18 @@ inline const QByteArray shownAnswer = QByteArray(shownWord);
 inline const QByteArray pingRequest = QByteArrayLiteral("ping");
 inline const QByteArray pingAnswer = QByteArrayLiteral("zarvel");
 
+// From the panel's host process (panel/panelhost.h) to the main one, which
+// holds the dialogs: "settings", "assign <slot> <folder path...>" and
+// "tell <message>". Answered at once with accepted; the work follows.
+inline const QByteArray settingsRequest = QByteArrayLiteral("settings");
+inline const QByteArray assignRequest = QByteArrayLiteral("assign");
+inline const QByteArray tellRequest = QByteArrayLiteral("tell");
+inline const QByteArray acceptedAnswer = QByteArrayLiteral("accepted");
+
 QString commandSocketName();
+// The panel's host process listens here, for "show" only.
+QString panelHostSocketName();
 
 // Sends `request` to the running Zarvel; its answer, or a null array when
 // none runs (or none answers within a few seconds).
-QByteArray sendCommand(const QByteArray &request);
+QByteArray sendCommand(const QByteArray &request, const QString &socketName = commandSocketName());

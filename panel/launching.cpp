@@ -3,6 +3,7 @@
 #include "app/config.h"
 #include "buttons/buttonsfile.h"
 #include "buttons/buttonstyle.h"
+#include "panel/commands.h"
 #include "panel/panelstate.h"
 #include "platform/platform.h"
 
@@ -94,6 +95,16 @@ void MainWindow::launch(const QString &storedPath)
 
 void MainWindow::assignFile(int n)
 {
+    // The panel's host on Wayland makes every window a layer surface: the
+    // main process asks for the file, in an ordinary window.
+    if (panelHostRole) {
+        hide();
+        QByteArray request = assignRequest + ' ' + QByteArray::number(n);
+        for (int slot : folderStack)
+            request += ' ' + QByteArray::number(slot);
+        sendCommand(request);
+        return;
+    }
     const QString chosen = QFileDialog::getOpenFileName(this, tr("Select Application"), QDir::homePath(), QString());
     if (chosen.isEmpty()) {
         setButtonsConfiguration();

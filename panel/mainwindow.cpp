@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
+#include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
 
@@ -22,7 +23,7 @@ MainWindow::MainWindow(QWidget *parent)
     enableSystem();
     setButtonsLayout();
     setButtonsConfiguration();
-    if (firstArgument != QLatin1String("-checkupdate"))
+    if (!panelHostRole && firstArgument != QLatin1String("-checkupdate"))
         checkUpdates();
 }
 
@@ -34,6 +35,12 @@ MainWindow::~MainWindow()
     settingsOpen = false;
     if (!pollTrigger)
         Platform::instance().watchRightPresses(nullptr);
+    if (panelHost) {
+        // The host quits when its input closes; it is not restarted now.
+        panelHost->disconnect(this);
+        panelHost->closeWriteChannel();
+        panelHost->waitForFinished(5000);
+    }
     checkMouseTimer = nullptr;
     enableAction = nullptr;
     trayIcon = nullptr;
@@ -59,6 +66,12 @@ void MainWindow::setup()
     QPushButton *settings = ui->pushButton_settings;
     settings->setIcon(QPixmap::fromImage(
         readPicture(QStringLiteral(":/res/settings.png"), settings->iconSize() * settings->devicePixelRatioF())));
+    if (panelHostRole) {
+        watchButtonsFile();
+        listenForCommands();
+        return;
+    }
+    startPanelHost();
     createSystemTray();
     createStartupShortcut();
     createSettingsJson();

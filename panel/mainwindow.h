@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 class QLocalServer;
+class QProcess;
 class moreSettings;
 
 namespace Ui {
@@ -59,6 +60,12 @@ private:
     bool popUpAtPointer();
     void listenForCommands();
     QByteArray answerCommand(const QByteArray &request);
+    // The native panel on a Wayland compositor (panelhost.cpp): the main
+    // process starts and keeps the host process, forwards "show" to it and
+    // answers its requests; the host shows the panel at the pointer.
+    void startPanelHost();
+    bool answerPanelHost(const QByteArray &request, QByteArray *answer);
+    void popUpOnLayerShell();
     // Says something the user must know through the tray (in tray.cpp).
     void tellUser(const QString &message);
 
@@ -68,6 +75,8 @@ private:
     Ui::MainWindow *ui;
     moreSettings *runningEditor = nullptr;
     QLocalServer *commandServer = nullptr;
+    QProcess *panelHost = nullptr;
+    QString layerShellProblem; // a Wayland session whose compositor cannot host the panel
     FolderPath folderStack;
     QFileSystemWatcher *fileWatcher = nullptr;
     QFileIconProvider iconProvider;

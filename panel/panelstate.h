@@ -32,6 +32,11 @@ extern bool pollTrigger;
 // editor stay off meanwhile.
 extern bool settingsOpen;
 
+// This process is the panel's host on a Wayland compositor (`Zarvel
+// --panel-host`, panel/panelhost.h): no tray, no trigger of its own, and
+// no dialog, which would become a layer surface there.
+extern bool panelHostRole;
+
 // The current polling timer, and the tray menu's "Enabled" entry.
 extern QTimer *checkMouseTimer;
 extern QAction *enableAction;

@@ -4,6 +4,7 @@
 #include "app/config.h"
 #include "app/resources.h"
 #include "editor/moresettings.h"
+#include "panel/commands.h"
 #include "panel/panelstate.h"
 #include "platform/platform.h"
 
@@ -38,7 +39,10 @@ void MainWindow::createSystemTray()
 
     // A launcher that looks enabled but never opens is worse than one that
     // says why: the entry and the first message tell, and --show still works.
-    const QString problem = Platform::instance().triggerProblem();
+    // On Wayland with layer-shell the compositor's binding is the trigger.
+    const QString problem = panelHost ? QString()
+        : layerShellProblem.isEmpty() ? Platform::instance().triggerProblem()
+                                      : layerShellProblem;
     if (!problem.isEmpty()) {
         enableAction->setToolTip(problem);
         trayMenu->setToolTipsVisible(true);
@@ -51,6 +55,10 @@ void MainWindow::createSystemTray()
 // the log.
 void MainWindow::tellUser(const QString &message)
 {
+    if (panelHostRole) {
+        sendCommand(tellRequest + ' ' + QString(message).replace(QLatin1Char('\n'), QLatin1Char(' ')).toUtf8());
+        return;
+    }
     if (trayIcon && trayIcon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable()
         && QSystemTrayIcon::supportsMessages())
         trayIcon->showMessage(QStringLiteral("Zarvel"), message, QSystemTrayIcon::Warning);
@@ -63,6 +71,11 @@ void MainWindow::on_pushButton_settings_clicked()
     // stack another editor on the first.
     if (settingsOpen)
         return;
+    if (panelHostRole) {
+        hide();
+        sendCommand(settingsRequest);
+        return;
+    }
     settingsOpen = true;
     moreSettings dialog;
     runningEditor = &dialog;

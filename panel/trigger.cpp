@@ -4,11 +4,13 @@
 #include "panel/commands.h"
 #include "panel/panelstate.h"
 #include "panel/placement.h"
+#include "platform/layershell.h"
 #include "platform/platform.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPixmap>
@@ -51,6 +53,10 @@ void MainWindow::checkMouse()
 // into the screen under it, in front and focused.
 bool MainWindow::popUpAtPointer()
 {
+    if (panelHostRole) {
+        popUpOnLayerShell();
+        return true;
+    }
     Platform &platform = Platform::instance();
     QPoint pointer;
     if (!platform.pointerPosition(&pointer))
@@ -78,23 +84,31 @@ QByteArray MainWindow::answerCommand(const QByteArray &request)
 {
     if (request == pingRequest)
         return pingAnswer;
+    QByteArray answer;
+    if (answerPanelHost(request, &answer))
+        return answer;
     if (request != showRequest)
         return QByteArrayLiteral("unknown request");
     if (!systemEnabled)
         return QByteArrayLiteral("Zarvel is switched off in its tray menu.");
     if (modalOpen())
         return QByteArrayLiteral("a Zarvel dialog is open.");
+    if (panelHost) {
+        answer = sendCommand(showRequest, panelHostSocketName());
+        return answer.isNull() ? QByteArrayLiteral("the panel's process is starting again.") : answer;
+    }
     return popUpAtPointer() ? shownAnswer : QByteArrayLiteral("the pointer cannot be read.");
 }
 
 void MainWindow::listenForCommands()
 {
+    const QString name = panelHostRole ? panelHostSocketName() : commandSocketName();
     commandServer = new QLocalServer(this);
     commandServer->setSocketOptions(QLocalServer::UserAccessOption);
     // A socket left by a Zarvel that crashed answers nobody: take it over.
-    if (!commandServer->listen(commandSocketName())) {
-        QLocalServer::removeServer(commandSocketName());
-        if (!commandServer->listen(commandSocketName()))
+    if (!commandServer->listen(name)) {
+        QLocalServer::removeServer(name);
+        if (!commandServer->listen(name))
             qWarning("Zarvel: %s", qUtf8Printable(commandServer->errorString()));
     }
     connect(commandServer, &QLocalServer::newConnection, this, [this] {
@@ -117,6 +131,10 @@ void MainWindow::showWindow()
 {
     if (!systemEnabled || modalOpen())
         return;
+    if (panelHost) {
+        sendCommand(showRequest, panelHostSocketName());
+        return;
+    }
     show();
     activateWindow();
 }
@@ -127,10 +145,12 @@ void MainWindow::enableSystem()
     if (systemEnabled) {
         if (enableAction && trayIcon)
             enableAction->setIcon(trayIcon->icon());
-        const bool watched = !pollTrigger && Platform::instance().watchRightPresses([this] {
-            if (systemEnabled)
-                checkMouse();
-        });
+        // The compositor's binding calls the panel on Wayland.
+        const bool watched
+            = panelHost || panelHostRole || (!pollTrigger && Platform::instance().watchRightPresses([this] {
+                  if (systemEnabled)
+                      checkMouse();
+              }));
         if (!watched)
             timerCheckMouse();
     } else {
@@ -145,6 +165,15 @@ void MainWindow::enableSystem()
 
 bool MainWindow::event(QEvent *e)
 {
+    // A layer surface hears of no deactivation: a press outside lands on an
+    // overlay, and Escape ends the show.
+    if (panelHostRole) {
+        if (e->type() == QEvent::Hide)
+            layerShell::hideOverlays();
+        else if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(e)->key() == Qt::Key_Escape)
+            hide();
+        return QWidget::event(e);
+    }
     if (e->type() == QEvent::ActivationChange && QApplication::activeWindow() != this)
         hide();
     return QWidget::event(e);

@@ -1,0 +1,127 @@
+#include "panel/panelhost.h"
+
+#include "panel/commands.h"
+#include "panel/mainwindow.h"
+#include "panel/panelstate.h"
+#include "panel/placement.h"
+#include "platform/layershell.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+void MainWindow::startPanelHost()
+{
+    // A display named but not there (a test's private X session, say) is no
+    // Wayland session.
+    const std::optional<bool> offered
+        = qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ? layerShell::compositorHasIt() : std::nullopt;
+    if (!offered)
+        return;
+    if (!*offered) {
+        layerShellProblem = tr("This compositor offers no layer-shell (GNOME has none), so the panel runs through "
+                               "XWayland and Alt + right-click is seen over X11 windows only.");
+        return;
+    }
+    panelHost = new QProcess(this);
+    panelHost->setProgram(QCoreApplication::applicationFilePath());
+    panelHost->setArguments({ QStringLiteral("--panel-host") });
+    panelHost->setProcessChannelMode(QProcess::ForwardedChannels);
+    // A host that dies comes back; a second later, so that one that cannot
+    // start does not spin.
+    connect(panelHost, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
+        [this] { QTimer::singleShot(1000, panelHost, [this] { panelHost->start(); }); });
+    panelHost->start();
+}
+
+bool MainWindow::answerPanelHost(const QByteArray &request, QByteArray *answer)
+{
+    const QList<QByteArray> words = request.split(' ');
+    if (!panelHost || words.isEmpty())
+        return false;
+    // The host waits for the answer, not for the dialogs.
+    if (words.first() == settingsRequest) {
+        QTimer::singleShot(0, this, &MainWindow::on_pushButton_settings_clicked);
+    } else if (words.first() == assignRequest && words.size() >= 2) {
+        FolderPath path;
+        for (const QByteArray &word : words.mid(2))
+            path.append(word.toInt());
+        const int n = words.at(1).toInt();
+        QTimer::singleShot(0, this, [this, n, path] {
+            if (n < 1 || n > buttonCount || settingsOpen || QApplication::activeModalWidget())
+                return;
+            folderStack = path;
+            assignFile(n);
+            folderStack.clear();
+        });
+    } else if (words.first() == tellRequest) {
+        tellUser(QString::fromUtf8(request.mid(tellRequest.size() + 1)));
+    } else {
+        return false;
+    }
+    *answer = acceptedAnswer;
+    return true;
+}
+
+void MainWindow::popUpOnLayerShell()
+{
+    hide();
+    layerShell::showOverlays(
+        [this](QScreen *screen, QPoint pointer) {
+            // The pointer is in logical pixels already.
+            const QPoint topLeft
+                = panelTopLeft(pointer, size(), { { screen->geometry(), screen->availableGeometry(), 1 } });
+            winId();
+            layerShell::placePanel(windowHandle(), screen, topLeft - screen->geometry().topLeft());
+            show();
+            activateWindow();
+        },
+        [this] {
+            hide();
+            layerShell::hideOverlays();
+        });
+}
+
+namespace {
+// Every window of the host is a layer surface, which a tool tip cannot be:
+// it would show in the middle of the screen, over everything.
+class NoToolTips : public QObject {
+protected:
+    bool eventFilter(QObject *, QEvent *event) override { return event->type() == QEvent::ToolTip; }
+};
+} // namespace
+
+int runPanelHost(int argc, char *argv[])
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    qputenv("QT_QPA_PLATFORM", "wayland");
+    layerShell::enable();
+    QApplication application(argc, argv);
+    // What the panel starts gets the session's own choice back.
+    if (platform.isNull())
+        qunsetenv("QT_QPA_PLATFORM");
+    else
+        qputenv("QT_QPA_PLATFORM", platform);
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    panelHostRole = true;
+    NoToolTips noToolTips;
+    application.installEventFilter(&noToolTips);
+#ifdef Q_OS_UNIX
+    // The main Zarvel holds the other end of our input: when it is gone,
+    // so is the host.
+    QSocketNotifier parent(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&parent, &QSocketNotifier::activated, &application, [&] {
+        char byte = 0;
+        if (read(STDIN_FILENO, &byte, 1) <= 0)
+            QCoreApplication::quit();
+    });
+#endif
+    MainWindow panel;
+    return application.exec();
+}

@@ -1,0 +1,147 @@
+#include "platform/layershell.h"
+
+#include <LayerShellQt/shell.h>
+#include <LayerShellQt/window.h>
+#include <QEnterEvent>
+#include <QGuiApplication>
+#include <QRasterWindow>
+#include <QScreen>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <utility>
+#include <vector>
+#include <wayland-client.h>
+
+namespace layerShell {
+
+std::optional<bool> compositorHasIt()
+{
+    wl_display *display = wl_display_connect(nullptr);
+    if (!display)
+        return std::nullopt;
+    bool found = false;
+    static const wl_registry_listener listener = {
+        [](void *data, wl_registry *, uint32_t, const char *interface, uint32_t) {
+            if (std::strcmp(interface, "zwlr_layer_shell_v1") == 0)
+                *static_cast<bool *>(data) = true;
+        },
+        [](void *, wl_registry *, uint32_t) {},
+    };
+    wl_registry *registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &listener, &found);
+    wl_display_roundtrip(display);
+    wl_registry_destroy(registry);
+    wl_display_disconnect(display);
+    return found;
+}
+
+void enable()
+{
+    LayerShellQt::Shell::useLayerShell();
+}
+
+namespace {
+
+// Clear, on the top layer across a whole screen: windows below get no
+// click while it is mapped, and a press on it is a press outside the panel.
+class Overlay : public QRasterWindow {
+public:
+    explicit Overlay(QScreen *screen)
+    {
+        QSurfaceFormat format;
+        format.setAlphaBufferSize(8);
+        setFormat(format);
+        setScreen(screen);
+        resize(screen->size());
+        LayerShellQt::Window *layer = LayerShellQt::Window::get(this);
+        layer->setLayer(LayerShellQt::Window::LayerTop);
+        layer->setAnchors(LayerShellQt::Window::Anchors(LayerShellQt::Window::AnchorTop)
+            | LayerShellQt::Window::AnchorBottom | LayerShellQt::Window::AnchorLeft
+            | LayerShellQt::Window::AnchorRight);
+        layer->setExclusiveZone(-1);
+        layer->setKeyboardInteractivity(LayerShellQt::Window::KeyboardInteractivityNone);
+        layer->setDesiredOutput(screen);
+        layer->setScope(QStringLiteral("zarvel-overlay"));
+    }
+
+    void arm(const std::function<void(QScreen *, QPoint)> &entered, const std::function<void()> &pressed)
+    {
+        m_entered = entered;
+        m_pressed = pressed;
+    }
+
+protected:
+    bool event(QEvent *e) override
+    {
+        // Only the first enter or motion tells: later ones are the pointer
+        // moving on while the panel shows.
+        if ((e->type() == QEvent::Enter || e->type() == QEvent::MouseMove) && m_entered && screen()) {
+            const QPointF local = e->type() == QEvent::Enter ? static_cast<QEnterEvent *>(e)->localPos()
+                                                             : static_cast<QMouseEvent *>(e)->localPos();
+            const auto entered = std::exchange(m_entered, nullptr);
+            entered(screen(), screen()->geometry().topLeft() + local.toPoint());
+        } else if (e->type() == QEvent::MouseButtonPress && m_pressed) {
+            m_pressed();
+        }
+        return QRasterWindow::event(e);
+    }
+
+private:
+    std::function<void(QScreen *, QPoint)> m_entered;
+    std::function<void()> m_pressed;
+};
+
+// Kept while the screens stay: a window shown again reuses its buffers, and
+// the compositor maps it without new shared memory.
+std::vector<std::unique_ptr<Overlay>> overlays;
+
+} // namespace
+
+void showOverlays(const std::function<void(QScreen *, QPoint)> &entered, const std::function<void()> &pressed)
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    if (overlays.size() != size_t(screens.size())
+        || !std::equal(overlays.begin(), overlays.end(), screens.begin(),
+            [](const std::unique_ptr<Overlay> &overlay, QScreen *screen) { return overlay->screen() == screen; })) {
+        // They go before the application does.
+        [[maybe_unused]] static const QMetaObject::Connection clearAtQuit
+            = QObject::connect(qApp, &QCoreApplication::aboutToQuit, [] { overlays.clear(); });
+        overlays.clear();
+        for (QScreen *screen : screens)
+            overlays.emplace_back(new Overlay(screen));
+    }
+    // One enter is enough: the first overlay to hear it tells, the others
+    // fall silent.
+    auto once = std::make_shared<std::function<void(QScreen *, QPoint)>>(entered);
+    const auto first = [once](QScreen *screen, QPoint at) {
+        if (const auto call = std::exchange(*once, nullptr))
+            call(screen, at);
+    };
+    for (const std::unique_ptr<Overlay> &overlay : overlays) {
+        overlay->arm(first, pressed);
+        overlay->show();
+    }
+}
+
+void hideOverlays()
+{
+    for (const std::unique_ptr<Overlay> &overlay : overlays)
+        overlay->hide();
+}
+
+void placePanel(QWindow *panel, QScreen *screen, QPoint offset)
+{
+    LayerShellQt::Window *layer = LayerShellQt::Window::get(panel);
+    layer->setLayer(LayerShellQt::Window::LayerOverlay);
+    layer->setAnchors(
+        LayerShellQt::Window::Anchors(LayerShellQt::Window::AnchorTop) | LayerShellQt::Window::AnchorLeft);
+    layer->setMargins(QMargins(offset.x(), offset.y(), 0, 0));
+    layer->setKeyboardInteractivity(LayerShellQt::Window::KeyboardInteractivityExclusive);
+    layer->setDesiredOutput(screen);
+    layer->setScope(QStringLiteral("zarvel-panel"));
+    panel->setScreen(screen);
+}
+
+} // namespace layerShell

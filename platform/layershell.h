@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QPoint>
+
+#include <functional>
+#include <optional>
+
+class QScreen;
+class QWindow;
+
+// The panel's own process on a Wayland compositor with the layer-shell
+// protocol (wlroots-based ones, KDE Plasma): its windows are layer surfaces,
+// put by the compositor where asked, on top of everything. Wayland tells a
+// client where the pointer is only once the pointer enters one of its
+// surfaces, so the pointer is learned from transparent overlays, one a
+// screen, that also catch the click outside the panel.
+namespace layerShell {
+
+// Whether the compositor in WAYLAND_DISPLAY offers layer-shell; nothing
+// when no compositor answers there, or this build has no Wayland support.
+std::optional<bool> compositorHasIt();
+
+// Before the application object: every window of this process becomes a
+// layer surface.
+void enable();
+
+// Maps the overlays. `entered` gets the screen under the pointer and the
+// pointer's global logical position, once; `pressed` a press on any overlay.
+void showOverlays(const std::function<void(QScreen *, QPoint)> &entered, const std::function<void()> &pressed);
+void hideOverlays();
+
+// Makes `panel` (not yet shown) a surface above the overlays on `screen`,
+// its top-left corner `offset` from the screen's, with the keyboard while it
+// shows.
+void placePanel(QWindow *panel, QScreen *screen, QPoint offset);
+
+} // namespace layerShell

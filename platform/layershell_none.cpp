@@ -1,0 +1,21 @@
+#include "platform/layershell.h"
+
+// A build without Wayland support never hosts the panel on a compositor.
+namespace layerShell {
+std::optional<bool> compositorHasIt()
+{
+    return std::nullopt;
+}
+void enable()
+{
+}
+void showOverlays(const std::function<void(QScreen *, QPoint)> &, const std::function<void()> &)
+{
+}
+void hideOverlays()
+{
+}
+void placePanel(QWindow *, QScreen *, QPoint)
+{
+}
+} // namespace layerShell

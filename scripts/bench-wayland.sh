@@ -1,0 +1,95 @@
+#!/bin/bash
+# Prints how long the native Wayland panel takes from the chord to the
+# painted panel: the right button's press (Alt held) as the compositor gets
+# it, to the panel host's first commit of a drawn buffer to its layer
+# surface, read from the host's own protocol log (WAYLAND_DEBUG). Median
+# and worst of BENCH_SHOWS rounds (20), each at a new place on a headless
+# sway (tests/wayland/sway.config: three outputs, the third at scale 2),
+# each hidden again by Escape. It builds the program and the tests' input
+# client in build/bench-wayland and runs as an unprivileged user when
+# started by root (sway refuses root). It only prints figures.
+set -eu
+ZARVEL_ROOT=$(cd "$(dirname "$0")/.." && pwd)
+. "$ZARVEL_ROOT/scripts/lib.sh"
+SHOWS=${BENCH_SHOWS:-20}
+
+# shellcheck disable=SC2086
+ensure_packages $BUILD_PACKAGES $TEST_PACKAGES
+BUILD="${BENCH_BUILD:-$ZARVEL_ROOT/build/bench-wayland}"
+mkdir -p "$BUILD"
+echo "Building the program and the input client in $BUILD ..."
+cmake -S "$ZARVEL_ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARVEL_BUTTON_COUNT=12 >"$BUILD.configure.log" 2>&1 ||
+    { cat "$BUILD.configure.log"; exit 1; }
+cmake --build "$BUILD" --parallel "$(nproc)" --target Zarvel virtualinput >"$BUILD.build.log" 2>&1 ||
+    { cat "$BUILD.build.log"; exit 1; }
+
+WORK=$(mktemp -d /tmp/zarvel-bench-wayland-XXXXXX)
+export HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/runtime" ZARVEL_BINARY="$BUILD/Zarvel" ZARVEL_NO_AUTOSTART=1
+unset DISPLAY WAYLAND_DISPLAY XDG_DATA_HOME XDG_CONFIG_HOME XDG_CACHE_HOME
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
+AS_USER=""
+if [ "$(id -u)" -eq 0 ]; then
+    chown -R 65534 "$WORK"
+    chmod 755 "$WORK"
+    AS_USER="setpriv --reuid=65534 --regid=65534 --clear-groups --"
+fi
+chmod 700 "$XDG_RUNTIME_DIR"
+PIDS=""
+cleanup() {
+    for pid in $PIDS; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+    $AS_USER sway -c "$ZARVEL_ROOT/tests/wayland/sway.config" >"$WORK/sway.log" 2>&1 &
+PIDS="$!"
+for _ in $(seq 200); do [ -s "$HOME/display" ] && break; sleep 0.1; done
+[ -s "$HOME/display" ] || { echo "sway did not start:"; cat "$WORK/sway.log"; exit 1; }
+WAYLAND_DISPLAY=$(cat "$HOME/display")
+export WAYLAND_DISPLAY
+# The host inherits the protocol log; the main process runs off screen.
+WAYLAND_DEBUG=client QT_QPA_PLATFORM=offscreen $AS_USER "$ZARVEL_BINARY" -checkupdate >/dev/null 2>"$WORK/zarvel.log" &
+PIDS="$! $PIDS"
+coproc INPUT { $AS_USER "$BUILD/tests/virtualinput"; }
+PIDS="$INPUT_PID $PIDS"
+send() { echo "$1" >&"${INPUT[1]}" && read -r answer <&"${INPUT[0]}" && [ "$answer" = ok ]; }
+for _ in $(seq 200); do grep -q 'zwlr_layer_shell_v1' "$WORK/zarvel.log" 2>/dev/null && break; sleep 0.1; done
+sleep 1
+
+# The protocol log stamps the wall clock in milliseconds, from microseconds
+# kept modulo 2^32.
+TIMES=""
+for round in $(seq "$SHOWS"); do
+    x=$((100 + (round * 97) % 1000)) y=$((100 + (round * 53) % 500))
+    send "move $x $y 3200 720;key 56 1 8"
+    offset=$(wc -c <"$WORK/zarvel.log")
+    start=$(date +%s%N)
+    send "button 273 1;button 273 0;key 56 0 0"
+    painted=""
+    for _ in $(seq 1000); do
+        painted=$(tail -c +$((offset + 1)) "$WORK/zarvel.log" | awk '
+            /get_layer_surface\(.*"zarvel-panel"\)/ { match($0, /wl_surface@[0-9]+/); s = substr($0, RSTART, RLENGTH) }
+            s != "" && index($0, s ".attach(") { drawn = 1 }
+            drawn && index($0, s ".commit()") { match($0, /[0-9]+\.[0-9]+/); print substr($0, RSTART, RLENGTH); exit }')
+        [ -n "$painted" ] && break
+        sleep 0.01
+    done
+    [ -n "$painted" ] || { echo "round $round: the panel was not painted"; continue; }
+    TIMES="$TIMES $(awk -v s="$start" -v p="$painted" 'BEGIN {
+        d = p - (int(s / 1000) % 4294967296) / 1000; if (d < 0) d += 4294967.296; printf "%.1f", d }')"
+    send "key 1 1 0;key 1 0 0"
+    for _ in $(seq 1000); do
+        tail -c +$((offset + 1)) "$WORK/zarvel.log" | grep -q 'zwlr_layer_surface_v1@[0-9]*\.destroy()' && break
+        sleep 0.01
+    done
+done
+echo "$TIMES" | tr ' ' '\n' | sed '/^$/d' | sort -n | awk '
+    { t[NR] = $1 }
+    END {
+        if (NR == 0) { print "no round painted the panel"; exit }
+        m = NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2
+        printf "Wayland (headless sway, layer-shell): chord to painted panel, %d rounds: median %.1f ms, worst %.1f ms\n", NR, m, t[NR]
+    }'
+echo "Load average (1, 5, 15 min): $(cut -d' ' -f1-3 /proc/loadavg)"

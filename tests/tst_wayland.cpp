@@ -1,0 +1,126 @@
+#include "panel/panelstate.h"
+#include "tests/support/access.h"
+#include "tests/support/fakeplatform.h"
+#include "tests/support/sandbox.h"
+#include "tests/support/xsession.h"
+
+#include <QPushButton>
+#include <QtTest>
+
+#include <unistd.h>
+
+// A headless sway (tests/wayland/sway.config), the input client its seat lacks and the real Zarvel, all as one
+// unprivileged user when the test runs as root, since sway refuses root. Screenshots tell where the panel is.
+class WaylandTest : public QObject {
+    Q_OBJECT
+    const QString home = sandbox::home();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    std::vector<std::unique_ptr<QProcess>> processes;
+    QProcess *in = nullptr; // the input client
+    QPoint pointer, buttonAt[3]; // the centres of buttons 1 and 2 in the panel
+    QSize size;
+
+    QProcess *start(QStringList command)
+    {
+        QProcess *process = processes.emplace_back(new QProcess).get();
+        if (geteuid() == 0)
+            command = QStringList { "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--" } + command;
+        process->setProcessEnvironment(env);
+        process->start(command.takeFirst(), command);
+        return process;
+    }
+    QByteArray run(const QStringList &command)
+    {
+        QProcess *process = start(command);
+        return process->waitForFinished(20000), process->readAllStandardOutput();
+    }
+    bool send(QByteArray c) { return in->write(c + '\n'), in->waitForReadyRead(20000) && in->readLine() == "ok\n"; }
+    bool move(QPoint to) { return pointer = to, send(QString("move %1 %2 3200 720").arg(to.x()).arg(to.y()).toUtf8()); }
+    bool chord(QPoint at) { return move(at) && send("key 56 1 8;button 273 1;button 273 0;key 56 0 0"); }
+    bool press(QPoint at) { return move(at) && send("button 272 1;button 272 0"); }
+    // Button n of a panel at `at`; the pointer then rests on the panel's title, so that screenshots compare.
+    bool click(QPoint at, int n) { return press(at + buttonAt[n]) && move(at + QPoint(2, 2)); }
+    // Waits for a screenshot with the panel at `place` (null: hidden), and gives the icon of its button 1 (focus and
+    // hover change only the button's edge); the cursor, drawn into the screenshot at the pointer, does not count.
+    bool panelAt(const QRect &place, QImage *icon = nullptr)
+    {
+        return waitFor([&] {
+            const QImage image = QImage::fromData(run({ "grim", "-s", "1", "-" }));
+            QRect at = image.size() == QSize(3200, 720) ? QRect() : QRect(-1, -1, 1, 1);
+            for (int y = 0; at.x() >= 0 && y < image.height(); ++y) // the cursor and beyond the outputs do not count
+                for (int x = 0; x < image.width(); ++x)
+                    if (qAbs(qGray(image.pixel(x, y)) - qGray(image.pixel(1279, 719))) > 16 && (x < 2560 || y < 360)
+                        && !QRect(pointer - QPoint(8, 8), QSize(40, 40)).contains(x, y))
+                        at |= QRect(x, y, 1, 1);
+            return (icon ? *icon = image.copy(QRect(at.topLeft() + buttonAt[1], QSize(8, 8))) : QImage()), at == place;
+        });
+    }
+
+private slots:
+    void initTestCase()
+    {
+        {
+            FakePlatform platform; // where the buttons are: the panel's own layout, as this build makes it
+            TestPanel panel(&platform);
+            panel.window->show();
+            size = panel.window->size();
+            for (int n : { 1, 2 })
+                buttonAt[n] = panelButtons[n - 1]->mapTo(panel.window, panelButtons[n - 1]->rect().center());
+        }
+        const QString program = sandbox::writeProgram(home + "/program", "#!/bin/sh\necho launched >>$HOME/record\n");
+        QVERIFY(sandbox::writeFile(home + "/.local/share/Zarvel/buttons.json",
+            "{\"Button02\":{\"path\":\"Folder\",\"folder\":{\"Button02\":{\"path\":\"" + program.toUtf8() + "\"}}}}"));
+        if (geteuid() == 0) // the session's user owns the sandbox, and the test still reads what it writes
+            QProcess::execute("sh", { "-c", "chown -R 65534 $0; chmod -R a+rX $0; chmod 700 $0/r*", sandbox::root() });
+        start({ "env", "-u", "WAYLAND_DISPLAY", "ZARVEL_BINARY=" ZARVEL_BINARY, "WLR_BACKENDS=headless",
+            "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman", "sway", "-c",
+            ZARVEL_SOURCE_DIR "/tests/wayland/sway.config" });
+        if (!waitFor([&] { return sandbox::readFile(home + "/display") != ""; }))
+            QSKIP("sway cannot start here.");
+        env.insert("WAYLAND_DISPLAY", sandbox::readFile(home + "/display").trimmed());
+        in = start({ ZARVEL_VIRTUAL_INPUT });
+        start({ ZARVEL_BINARY, "-checkupdate" });
+        QVERIFY(waitFor([&] { return run({ "ls", sandbox::root() + "/runtime" }).contains("zarvel.socket.panel"); }));
+    }
+    void cleanupTestCase()
+    {
+        for (auto &process : processes) // sway first: what it holds goes with it
+            process->terminate(), process->waitForFinished(10000);
+    }
+    void placementAndHiding_data()
+    {
+        QTest::addColumn<QPoint>("pointer");
+        QTest::addColumn<QPoint>("topLeft");
+        QTest::addColumn<QPoint>("pressAt"); // to hide the panel: a press there, or Escape when null
+        const int w = size.width(), h = size.height();
+        QTest::newRow("mid-output") << QPoint(400, 300) << QPoint(400, 300) << QPoint(900, 600);
+        QTest::newRow("right edge") << QPoint(1275, 300) << QPoint(1280 - w, 300) << QPoint();
+        QTest::newRow("bottom edge") << QPoint(400, 715) << QPoint(400, 720 - h) << QPoint(1000, 100);
+        QTest::newRow("second output") << QPoint(1700, 200) << QPoint(1700, 200) << QPoint();
+        QTest::newRow("scale 2") << QPoint(2600, 5) << QPoint(2600, 5) << QPoint(100, 100);
+        QTest::newRow("scale 2, bottom right") << QPoint(3195, 355) << QPoint(3200 - w, 360 - h) << QPoint();
+    }
+    void placementAndHiding()
+    {
+        QFETCH(QPoint, pointer);
+        QFETCH(QPoint, topLeft);
+        QFETCH(QPoint, pressAt);
+        QVERIFY(chord(pointer) && panelAt(QRect(topLeft, size)));
+        QVERIFY(pressAt.isNull() ? send("key 1 1 0;key 1 0 0") : press(pressAt));
+        QVERIFY(panelAt(QRect()));
+    }
+    void opensFolderGoesBackAndLaunches()
+    {
+        const QRect panel(QPoint(300, 200), size);
+        QImage top, icon;
+        QVERIFY(chord(panel.topLeft()) && panelAt(panel, &top));
+        QVERIFY(click(panel.topLeft(), 2) && waitFor([&] { return panelAt(panel, &icon) && icon != top; }));
+        QVERIFY(click(panel.topLeft(), 1) && waitFor([&] { return panelAt(panel, &icon) && icon == top; }));
+        QVERIFY(click(panel.topLeft(), 2) && click(panel.topLeft(), 2));
+        QVERIFY(waitFor([&] { return sandbox::readFile(home + "/record") == "launched\n"; }));
+        QVERIFY(panelAt(QRect()));
+    }
+};
+
+ZARVEL_TEST_MAIN(WaylandTest)
+#include "tst_wayland.moc"
