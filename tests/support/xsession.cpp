@@ -44,9 +44,11 @@ QProcess *XSession::launch(const QString &program, const QStringList &arguments,
 
 bool XSession::start()
 {
-    // No session bus: Qt then uses trayer's XEmbed tray, and nothing reaches the user's desktop services. A runtime
-    // folder of its own, or Zarvel takes the test's panel, answering in the sandbox's, for a Zarvel already running.
+    // No session bus: Qt then uses trayer's XEmbed tray, and nothing reaches the user's desktop services; no Wayland
+    // display, or Zarvel would put its panel on the developer's own compositor. A runtime folder of its own, or
+    // Zarvel takes the test's panel, answering in the sandbox's, for a Zarvel already running.
     m_environment.remove("DBUS_SESSION_BUS_ADDRESS");
+    m_environment.remove("WAYLAND_DISPLAY");
     m_environment.insert("QT_QPA_PLATFORM", "xcb");
     QDir().mkpath(sandbox::root() + "/session-runtime");
     QFile::setPermissions(sandbox::root() + "/session-runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
