@@ -1,4 +1,5 @@
 #include "app/config.h"
+#include "app/style.h"
 #include "panel/commands.h"
 #include "panel/mainwindow.h"
 #include "panel/panelhost.h"
@@ -45,6 +46,7 @@ int main(int argc, char *argv[])
 
     QApplication a(argc, argv);
     QGuiApplication::setQuitOnLastWindowClosed(false);
+    useOwnFusion();
 
     // One Zarvel a user: a second one would add a second tray icon and a
     // second trigger over the same file.

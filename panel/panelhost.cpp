@@ -1,5 +1,6 @@
 #include "panel/panelhost.h"
 
+#include "app/style.h"
 #include "panel/commands.h"
 #include "panel/mainwindow.h"
 #include "panel/panelstate.h"
@@ -103,6 +104,7 @@ int runPanelHost(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "wayland");
     layerShell::enable();
     QApplication application(argc, argv);
+    useOwnFusion();
     // What the panel starts gets the session's own choice back.
     if (platform.isNull())
         qunsetenv("QT_QPA_PLATFORM");

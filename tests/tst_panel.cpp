@@ -1,5 +1,6 @@
 // The panel on a scripted system: what a level draws, where a click goes, what an assignment writes, and when the
 // trigger shows the panel.
+#include "app/style.h"
 #include "buttons/buttonsfile.h"
 #include "buttons/buttonstyle.h"
 #include "panel/panelstate.h"
@@ -11,8 +12,12 @@
 
 #include <QAction>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
+#include <QStyleFactory>
+#include <QStyleOption>
 #include <QWindow>
 #include <QtTest>
 
@@ -195,6 +200,27 @@ private slots:
         QFETCH(QVector<ScreenArea>, screens);
         QFETCH(QPoint, expected);
         QCOMPARE(panelTopLeft(pointer, QSize(200, 300), screens), expected);
+    }
+
+    // The panel's box (no title) and the editor's (titled) framed as Fusion frames them, to the pixel.
+    void groupBoxFrameAsFusionDrawsIt()
+    {
+        const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("fusion"))), own(fusionStyle());
+        for (const QString &title : { QString(), QStringLiteral("Title") }) {
+            QGroupBox box(title);
+            box.resize(120, 90);
+            QStyleOptionFrame option;
+            option.initFrom(&box);
+            QImage drawn[3];
+            for (int i = 0; i < 3; ++i) {
+                drawn[i] = QImage(box.size(), QImage::Format_ARGB32);
+                drawn[i].fill(Qt::white);
+                QPainter painter(&drawn[i]);
+                if (i < 2)
+                    (i ? own : fusion)->drawPrimitive(QStyle::PE_FrameGroupBox, &option, &painter, &box);
+            }
+            QVERIFY(drawn[0] != drawn[2] && drawn[0] == drawn[1]);
+        }
     }
 };
 
