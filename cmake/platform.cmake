@@ -50,8 +50,10 @@ else()
     option(ZARVEL_WAYLAND "Host the panel natively on Wayland compositors with layer-shell" ${ZARVEL_WAYLAND_DEFAULT})
 endif()
 if(ZARVEL_WAYLAND)
-    list(APPEND ZARVEL_PLATFORM_SOURCES platform/layershell.cpp platform/layershell.h)
-    list(APPEND ZARVEL_PLATFORM_LIBRARIES LayerShellQt::Interface PkgConfig::WAYLAND_CLIENT)
+    # The layer-shell code itself is a module, loaded only in a Wayland
+    # session (CMakeLists.txt).
+    list(APPEND ZARVEL_PLATFORM_SOURCES platform/layershell_load.cpp platform/layershell.h platform/layershellmodule.h)
+    list(APPEND ZARVEL_PLATFORM_LIBRARIES ${CMAKE_DL_LIBS})
 else()
     list(APPEND ZARVEL_PLATFORM_SOURCES platform/layershell_none.cpp platform/layershell.h)
 endif()

@@ -1,4 +1,4 @@
-#include "platform/layershell.h"
+#include "platform/layershellmodule.h"
 
 #include <LayerShellQt/shell.h>
 #include <LayerShellQt/window.h>
@@ -14,7 +14,7 @@
 #include <vector>
 #include <wayland-client.h>
 
-namespace layerShell {
+namespace {
 
 std::optional<bool> compositorHasIt()
 {
@@ -144,4 +144,10 @@ void placePanel(QWindow *panel, QScreen *screen, QPoint offset)
     panel->setScreen(screen);
 }
 
-} // namespace layerShell
+} // namespace
+
+extern "C" __attribute__((visibility("default"))) const LayerShellModule *zarvelLayerShell()
+{
+    static const LayerShellModule module { compositorHasIt, enable, showOverlays, hideOverlays, placePanel };
+    return &module;
+}
