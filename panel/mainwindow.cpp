@@ -18,6 +18,12 @@ MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui((initResources(), new Ui::MainWindow))
 {
+    // The tray icon first: it is what tells the user that Zarvel runs, and
+    // the tray shows it while the panel is being built.
+    if (!panelHostRole) {
+        startPanelHost();
+        createSystemTray();
+    }
     ui->setupUi(this);
     setup();
     enableSystem();
@@ -71,8 +77,6 @@ void MainWindow::setup()
         listenForCommands();
         return;
     }
-    startPanelHost();
-    createSystemTray();
     createStartupShortcut();
     createSettingsJson();
     watchButtonsFile();
