@@ -3,6 +3,7 @@
 # Windows sources can be compile-checked on their own and Xlib's macros
 # never meet Qt's.
 set(ZARVEL_PLATFORM_SOURCES
+    platform/commandchannel.h
     platform/updatecommand.cpp
     platform/updatecommand.h
 )
@@ -10,6 +11,7 @@ set(ZARVEL_PLATFORM_LIBRARIES)
 if(WIN32)
     list(APPEND ZARVEL_PLATFORM_SOURCES
         platform/autostart_win.cpp
+        platform/commandchannel_win.cpp
         platform/launch_win.cpp
         platform/platform_win.cpp
         platform/platform_win.h
@@ -17,7 +19,8 @@ if(WIN32)
         platform/winapi.cpp
         platform/winapi.h
     )
-    list(APPEND ZARVEL_PLATFORM_LIBRARIES user32 kernel32)
+    find_package(Qt5 5.15 REQUIRED COMPONENTS Network)
+    list(APPEND ZARVEL_PLATFORM_LIBRARIES Qt5::Network user32 kernel32)
 else()
     find_package(X11 REQUIRED)
     if(NOT X11_Xi_FOUND)
@@ -25,6 +28,7 @@ else()
     endif()
     list(APPEND ZARVEL_PLATFORM_SOURCES
         platform/autostart_x11.cpp
+        platform/commandchannel_unix.cpp
         platform/desktopentry.cpp
         platform/desktopentry.h
         platform/launch_x11.cpp

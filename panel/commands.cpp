@@ -1,8 +1,9 @@
 #include "panel/commands.h"
 
+#include "platform/commandchannel.h"
+
 #include <QDir>
 #include <QHash>
-#include <QLocalSocket>
 #include <QStandardPaths>
 
 QString commandSocketName()
@@ -25,13 +26,5 @@ QString panelHostSocketName()
 
 QByteArray sendCommand(const QByteArray &request, const QString &socketName)
 {
-    QLocalSocket socket;
-    socket.connectToServer(socketName);
-    if (!socket.waitForConnected(2000))
-        return QByteArray();
-    socket.write(request + '\n');
-    QByteArray answer;
-    while (!answer.endsWith('\n') && socket.waitForReadyRead(5000))
-        answer += socket.readAll();
-    return answer.endsWith('\n') ? answer.chopped(1) : QByteArray();
+    return askCommandServer(socketName, request);
 }

@@ -6,7 +6,7 @@
 #include <QFileSystemWatcher>
 #include <QMainWindow>
 
-class QLocalServer;
+class CommandServer;
 class QProcess;
 class moreSettings;
 
@@ -74,7 +74,7 @@ private:
 
     Ui::MainWindow *ui;
     moreSettings *runningEditor = nullptr;
-    QLocalServer *commandServer = nullptr;
+    CommandServer *commandServer = nullptr;
     QProcess *panelHost = nullptr;
     QString layerShellProblem; // a Wayland session whose compositor cannot host the panel
     FolderPath folderStack;

@@ -4,6 +4,7 @@
 #include "panel/commands.h"
 #include "panel/panelstate.h"
 #include "panel/placement.h"
+#include "platform/commandchannel.h"
 #include "platform/layershell.h"
 #include "platform/platform.h"
 
@@ -11,8 +12,6 @@
 #include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QPixmap>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -102,29 +101,11 @@ QByteArray MainWindow::answerCommand(const QByteArray &request)
 
 void MainWindow::listenForCommands()
 {
-    const QString name = panelHostRole ? panelHostSocketName() : commandSocketName();
-    commandServer = new QLocalServer(this);
-    commandServer->setSocketOptions(QLocalServer::UserAccessOption);
-    // A socket left by a Zarvel that crashed answers nobody: take it over.
-    if (!commandServer->listen(name)) {
-        QLocalServer::removeServer(name);
-        if (!commandServer->listen(name))
-            qWarning("Zarvel: %s", qUtf8Printable(commandServer->errorString()));
-    }
-    connect(commandServer, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *client = commandServer->nextPendingConnection()) {
-            connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-            const auto answer = [this, client] {
-                if (!client->canReadLine())
-                    return;
-                client->write(answerCommand(client->readLine().trimmed()) + '\n');
-                client->disconnectFromServer();
-            };
-            connect(client, &QLocalSocket::readyRead, client, answer);
-            // The request may have come with the connection.
-            answer();
-        }
-    });
+    commandServer = new CommandServer(
+        panelHostRole ? panelHostSocketName() : commandSocketName(),
+        [this](const QByteArray &request) { return answerCommand(request); }, this);
+    if (!commandServer->error().isEmpty())
+        qWarning("Zarvel: %s", qUtf8Printable(commandServer->error()));
 }
 
 void MainWindow::showWindow()

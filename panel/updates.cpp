@@ -1,13 +1,13 @@
 #include "panel/mainwindow.h"
 
 #include "app/config.h"
+#include "platform/commandchannel.h"
 #include "platform/platform.h"
 #include "platform/updatecommand.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDir>
-#include <QLocalServer>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTimer>

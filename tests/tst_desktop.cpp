@@ -1,5 +1,7 @@
 #include "buttons/buttonsfile.h"
+#include "panel/commands.h"
 #include "panel/panelstate.h"
+#include "platform/commandchannel.h"
 #include "platform/x11input.h"
 #include "tests/support/access.h"
 #include "tests/support/fakeplatform.h"
@@ -96,6 +98,11 @@ private slots:
         QVERIFY(x.run("sh", { "-c", "'" ZARVEL_BINARY "' -checkupdate 2>&1; echo exit $?" })
                     .endsWith("runs; Zarvel --show opens its panel.\nexit 1"));
         QVERIFY(waitFor([this] { return x.trayIcons() == 1; })); // with the panel hidden: it is a client of XEmbed too
+        // Only its user may talk to it, and a request without end does not stop it answering the next.
+        const QFileDevice::Permissions others
+            = ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        QCOMPARE(QFileInfo(commandSocketName()).permissions() & others, QFileDevice::Permissions());
+        QVERIFY(askCommandServer(commandSocketName(), QByteArray(100000, 'x')).isNull());
         x.run("sh", { "-c", "xdotool mousemove 400 300 && '" ZARVEL_BINARY "' --show" });
         QVERIFY(waitFor([this] { return x.placedAt(QPoint(400, 300)) && x.panelShown(); }));
     }
