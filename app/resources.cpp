@@ -1,9 +1,18 @@
 #include "app/resources.h"
 
+#include <QApplication>
 #include <QFileInfo>
+#include <QHash>
 #include <QIcon>
+#include <QIconEngine>
 #include <QImageReader>
+#include <QPainter>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyleOption>
+#include <QVector>
+
+#include <algorithm>
 
 void initResources()
 {
@@ -38,23 +47,73 @@ QImage readPicture(const QString &file, const QSize &drawn)
     return reader.read();
 }
 
-static void addLogo(QIcon *icon, int side)
-{
-    icon->addPixmap(QPixmap::fromImage(readPicture(QStringLiteral(":/res/logo/zarvel-logo-%1.png").arg(side))));
-}
+namespace {
+
+// The logo drawn for each of a few sizes, each picture read when one of
+// that size is first asked for: a tray asks for one size, and the 256 px
+// picture alone would hold 256 KB from the start.
+class LogoEngine : public QIconEngine {
+public:
+    explicit LogoEngine(QVector<int> sides)
+        : m_sides(std::move(sides))
+    {
+    }
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State) override
+    {
+        // The smallest picture at least as large as asked, else the largest,
+        // shrunk to the size asked as Qt's own icons are.
+        const int asked = qMax(size.width(), size.height());
+        const int side = *std::find_if(m_sides.cbegin(), m_sides.cend() - 1, [asked](int s) { return s >= asked; });
+        QPixmap &picture = m_pictures[side];
+        if (picture.isNull())
+            picture = QPixmap::fromImage(readPicture(QStringLiteral(":/res/logo/zarvel-logo-%1.png").arg(side)));
+        const QPixmap sized
+            = side > asked ? picture.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation) : picture;
+        QStyleOption option;
+        return mode == QIcon::Normal || !qApp ? sized
+                                              : QApplication::style()->generatedIconPixmap(mode, sized, &option);
+    }
+
+    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override
+    {
+        const int side = qMin(qMin(size.width(), size.height()), m_sides.last());
+        return QSize(side, side);
+    }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device()->devicePixelRatioF();
+        painter->drawPixmap(rect, pixmap(rect.size() * ratio, mode, state));
+    }
+
+    void virtual_hook(int id, void *data) override
+    {
+        if (id != AvailableSizesHook)
+            return QIconEngine::virtual_hook(id, data);
+        auto *available = static_cast<AvailableSizesArgument *>(data);
+        available->sizes.clear();
+        for (int side : m_sides)
+            available->sizes.append(QSize(side, side));
+    }
+
+    QIconEngine *clone() const override { return new LogoEngine(*this); }
+
+private:
+    QVector<int> m_sides;
+    QHash<int, QPixmap> m_pictures;
+};
+
+} // namespace
 
 QIcon logoIcon()
 {
     initResources();
-    QIcon icon;
-    for (int side : { 16, 22, 24, 32, 48, 64 })
-        addLogo(&icon, side);
-    return icon;
+    return QIcon(new LogoEngine({ 16, 22, 24, 32, 48, 64 }));
 }
 
-QIcon withLargerLogos(QIcon logo)
+QIcon trayLogoIcon()
 {
-    for (int side : { 128, 256 })
-        addLogo(&logo, side);
-    return logo;
+    initResources();
+    return QIcon(new LogoEngine({ 16, 22, 24, 32, 48, 64, 128, 256 }));
 }

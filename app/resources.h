@@ -16,8 +16,8 @@ void initResources();
 // for its size, rather than the 512 px picture scaled at every start; window
 // icons stay so, since X11 sends every size an icon holds to the server.
 QIcon logoIcon();
-// `logo` with 128 and 256 px added: HiDPI trays ask for more than 64 px.
-QIcon withLargerLogos(QIcon logo);
+// The same with 128 and 256 px: HiDPI trays ask for more than 64 px.
+QIcon trayLogoIcon();
 
 // A picture file, read no larger than `drawn` (any size when invalid) and
 // by the reader its name's suffix names where that one can read it. None

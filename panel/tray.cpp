@@ -21,7 +21,7 @@ void MainWindow::createSystemTray()
     // picture in another format would make Qt map every image plugin.
     QApplication::setWindowIcon(logo);
     trayIcon = new QSystemTrayIcon(this);
-    trayIcon->setIcon(withLargerLogos(logo));
+    trayIcon->setIcon(trayLogoIcon());
     trayIcon->setToolTip(tr("Zarvel ") + configValue(QStringLiteral("type")).toString());
 
     auto *trayMenu = new QMenu(this);

@@ -1,6 +1,7 @@
 // The program as a whole: the hand-over to the updater and back, the autostart entry, and the About dialog's licence
 // texts.
 #include "about/about.h"
+#include "app/resources.h"
 #include "platform/autostartentry.h"
 #include "tests/support/access.h"
 #include "tests/support/fakeplatform.h"
@@ -100,6 +101,18 @@ private slots:
                         entry->trigger();
             QCOMPARE(dialog.findChild<QPlainTextEdit *>()->toPlainText(),
                 file.isEmpty() ? QStringLiteral("The file is missing from the licenses folder.") : file);
+        }
+    }
+
+    // The tray's logo comes at every size asked, up to its largest picture; greyed when disabled.
+    void logoAtEverySize()
+    {
+        const QIcon logo = trayLogoIcon();
+        for (int side : { 16, 20, 64, 100, 256, 300 }) {
+            const QImage drawn = logo.pixmap(side).toImage(), greyed = logo.pixmap(side, QIcon::Disabled).toImage();
+            QCOMPARE(drawn.size(), QSize(qMin(side, 256), qMin(side, 256)));
+            QVERIFY(drawn.pixelColor(drawn.width() / 2, drawn.height() / 2).alpha() == 255 && greyed != drawn
+                && greyed.size() == drawn.size());
         }
     }
 };
