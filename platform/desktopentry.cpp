@@ -3,8 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QRegularExpression>
 #include <QUrl>
+
+#include <algorithm>
 
 // The string escapes of a desktop entry value. An unknown escape keeps its
 // backslash: entries in the wild write "\$" inside a quoted Exec argument,
@@ -158,9 +159,18 @@ static bool splitExec(const QString &exec, QStringList *words)
 
 bool looksLikeUrl(const QString &text)
 {
-    // Two letters at least, so that a drive letter is never taken for one.
-    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
-    return !text.startsWith(QLatin1Char('/')) && scheme.match(text).hasMatch();
+    // A scheme: a letter, then letters, digits, "+", "." or "-", and a
+    // colon; two characters at least, so that a drive letter is never taken
+    // for one. Checked by hand: a regular expression would bring PCRE into
+    // memory for this alone.
+    const auto letter = [](QChar c) {
+        return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
+    };
+    const int colon = text.indexOf(QLatin1Char(':'));
+    return colon >= 2 && letter(text.at(0)) && std::all_of(text.begin() + 1, text.begin() + colon, [&](QChar c) {
+        return letter(c) || (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('+')
+            || c == QLatin1Char('.') || c == QLatin1Char('-');
+    });
 }
 
 static QString asFile(const QString &target)

@@ -261,9 +261,13 @@ const QHash<QString, QString> &entryIconsByProgram()
     static const QHash<QString, QString> icons = [] {
         QHash<QString, QString> found;
         for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
-            QDirIterator it(folder, { QStringLiteral("*.desktop") }, QDir::Files, QDirIterator::Subdirectories);
+            // Filtered by hand: a name filter is a regular expression, and
+            // would bring PCRE into memory for this alone.
+            QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
             while (it.hasNext()) {
-                const DesktopEntry entry(it.next());
+                if (!it.next().endsWith(QLatin1String(".desktop")))
+                    continue;
+                const DesktopEntry entry(it.filePath());
                 const QString program = QFileInfo(resolveProgram(entry.command({}).value(0))).canonicalFilePath();
                 const QString icon = entry.value(QStringLiteral("Icon")).trimmed();
                 if (!program.isEmpty() && !icon.isEmpty() && !found.contains(program))
