@@ -34,10 +34,15 @@ void MainWindow::setButtonsLayout()
 
 void MainWindow::setButtonsConfiguration()
 {
+    drawButtons(readButtonsObject(buttonsFilePath()));
+}
+
+void MainWindow::drawButtons(const QJsonObject &root)
+{
     // A level that is gone (the file changed under an entered folder) shows
     // as empty; the next click there returns to the top level.
     QJsonObject level;
-    levelAt(readButtonsObject(buttonsFilePath()), folderStack, &level);
+    levelAt(root, folderStack, &level);
 
     buttonPaths.clear();
     for (int n = 1; n <= buttonCount; ++n) {

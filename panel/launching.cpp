@@ -31,14 +31,15 @@ void MainWindow::buttonClick()
     const int n = origin ? origin->objectName().toInt(&isNumber) : 0;
     if (!isNumber || n < 1 || n > buttonCount || n > buttonPaths.size())
         return;
-    if (redrawIfChanged(n))
+    const QJsonObject root = readButtonsObject(buttonsFilePath());
+    if (redrawIfChanged(n, root))
         return;
 
     const QString path = buttonPaths.at(n - 1);
     if (path == folderMarker)
-        enterFolder(n);
+        enterFolder(n, root);
     else if (path == folderBackMarker)
-        goBack();
+        goBack(root);
     else if (!path.isEmpty())
         launch(path);
     else
@@ -50,29 +51,29 @@ void MainWindow::buttonClick()
 // button). A click never acts on what the file no longer holds: a level
 // that is gone returns to the top level, and a slot whose target changed is
 // drawn anew for the user to see before anything starts.
-bool MainWindow::redrawIfChanged(int n)
+bool MainWindow::redrawIfChanged(int n, const QJsonObject &root)
 {
     QJsonObject level;
-    if (!levelAt(readButtonsObject(buttonsFilePath()), folderStack, &level))
+    if (!levelAt(root, folderStack, &level))
         folderStack.clear();
     else if ((n == 1 && !folderStack.isEmpty())
         || level.value(buttonKey(n)).toObject().value(pathMember).toString() == buttonPaths.at(n - 1))
         return false;
-    setButtonsConfiguration();
+    drawButtons(root);
     return true;
 }
 
-void MainWindow::enterFolder(int n)
+void MainWindow::enterFolder(int n, const QJsonObject &root)
 {
     folderStack.append(n);
-    setButtonsConfiguration();
+    drawButtons(root);
 }
 
-void MainWindow::goBack()
+void MainWindow::goBack(const QJsonObject &root)
 {
     if (!folderStack.isEmpty())
         folderStack.removeLast();
-    setButtonsConfiguration();
+    drawButtons(root);
 }
 
 void MainWindow::launch(const QString &storedPath)

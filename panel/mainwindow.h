@@ -50,10 +50,13 @@ private slots:
 
 private:
     // The steps of a click on slot n, in launching.cpp.
-    bool redrawIfChanged(int n);
+    // Each takes the document the click read, so that a click reads the
+    // file once.
+    bool redrawIfChanged(int n, const QJsonObject &root);
     void watchButtonsFile();
-    void enterFolder(int n);
-    void goBack();
+    void enterFolder(int n, const QJsonObject &root);
+    void goBack(const QJsonObject &root);
+    void drawButtons(const QJsonObject &root);
     void launch(const QString &storedPath);
     void assignFile(int n);
     // The chord's and the --show command's way in (trigger.cpp).
