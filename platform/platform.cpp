@@ -1,5 +1,8 @@
 #include "platform/platform.h"
 
+#include <QDateTime>
+#include <QFileInfo>
+
 static Platform *overridePlatform = nullptr;
 
 Platform::~Platform() = default;
@@ -12,4 +15,12 @@ Platform &Platform::instance()
 void Platform::setInstance(Platform *platform)
 {
     overridePlatform = platform;
+}
+
+QByteArray Platform::fileStamp(const QString &file)
+{
+    const QFileInfo info(file);
+    return info.exists()
+        ? QByteArray::number(info.lastModified().toMSecsSinceEpoch()) + '/' + QByteArray::number(info.size())
+        : QByteArray();
 }

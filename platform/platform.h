@@ -75,6 +75,11 @@ public:
     // icon a desktop entry names); null when it knows none.
     virtual QIcon applicationIcon(const QString &file) = 0;
 
+    // What changes when `file` does (its time and size), asked for each
+    // button of each redraw; empty for no file. By Qt here, by the system
+    // where Qt's way costs more.
+    virtual QByteArray fileStamp(const QString &file);
+
     // Makes sure the per-user autostart entry for this program exists;
     // never replaces an existing one.
     virtual void createAutostartEntry() = 0;

@@ -26,6 +26,9 @@ public:
     void sleepMs(int milliseconds) override;
     StartResult startTarget(const QString &storedPath, const LaterFailure &laterFailure) override;
     QIcon applicationIcon(const QString &file) override;
+    // stat() itself: QFileInfo's times pass through local time, and glibc
+    // looks at /etc/localtime again at each such turn, three for each file.
+    QByteArray fileStamp(const QString &file) override;
     void createAutostartEntry() override;
     StartResult startUpdater(
         const QString &workingDirectory, const QString &version, const QString &versionUrl) override;
