@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 #include "tests/support/sandbox.h"
 
+#include <QFileIconProvider>
 #include <QImage>
 #include <QtTest>
 
@@ -85,6 +86,22 @@ private slots:
     {
         QVERIFY(!nativePlatform().applicationIcon(bin + "/recorder").isNull());
         QVERIFY(nativePlatform().applicationIcon(bin + "/with space/my tool.sh").isNull());
+    }
+
+    // A picture redrawn in place, to the byte, shows anew: an icon is made again when its file's time changes.
+    void iconFollowsItsFile()
+    {
+        const QString picture = bin + "/picture.bmp";
+        for (const QColor &colour : { QColor(Qt::red), QColor(Qt::blue) }) {
+            QImage image(8, 8, QImage::Format_RGB32);
+            image.fill(colour);
+            QFile file(picture);
+            QVERIFY(image.save(picture, "BMP") && file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(
+                QDateTime::currentDateTime().addSecs(colour == Qt::red ? -60 : 0), QFileDevice::FileModificationTime));
+            QCOMPARE(
+                buttonIcon("target", picture, QFileIconProvider()).icon.pixmap(8).toImage().pixelColor(4, 4), colour);
+        }
     }
 };
 
