@@ -33,3 +33,8 @@ QString panelHostSocketName();
 // Sends `request` to the running Zarvel; its answer, or a null array when
 // none runs (or none answers within a few seconds).
 QByteArray sendCommand(const QByteArray &request, const QString &socketName = commandSocketName());
+// Sends `request` and returns at once, whatever the answer or whether
+// anyone listens. The panel's host and the main process use it between
+// them: each may be inside a sendCommand() to the other, and two such
+// waits would hold both until they time out.
+void postCommand(const QByteArray &request, const QString &socketName = commandSocketName());

@@ -46,7 +46,8 @@ bool MainWindow::answerPanelHost(const QByteArray &request, QByteArray *answer)
     const QList<QByteArray> words = request.split(' ');
     if (!panelHost || words.isEmpty())
         return false;
-    // The host waits for the answer, not for the dialogs.
+    // Answered before the dialogs open, which would hold the answer until
+    // they close.
     if (words.first() == settingsRequest) {
         QTimer::singleShot(0, this, &MainWindow::on_pushButton_settings_clicked);
     } else if (words.first() == assignRequest && words.size() >= 2) {

@@ -113,7 +113,7 @@ void MainWindow::showWindow()
     if (!systemEnabled || modalOpen())
         return;
     if (panelHost) {
-        sendCommand(showRequest, panelHostSocketName());
+        postCommand(showRequest, panelHostSocketName());
         return;
     }
     show();
