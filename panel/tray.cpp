@@ -76,6 +76,9 @@ void MainWindow::on_pushButton_settings_clicked()
         postCommand(settingsRequest);
         return;
     }
+    // A panel shown by the host would stay above the editor.
+    if (panelHost)
+        postCommand(hideRequest, panelHostSocketName());
     settingsOpen = true;
     moreSettings dialog;
     runningEditor = &dialog;

@@ -86,6 +86,12 @@ QByteArray MainWindow::answerCommand(const QByteArray &request)
     QByteArray answer;
     if (answerPanelHost(request, &answer))
         return answer;
+    if (request == hideRequest) {
+        hide();
+        // Also when the host's overlays still wait for the pointer.
+        layerShell::hideOverlays();
+        return acceptedAnswer;
+    }
     if (request != showRequest)
         return QByteArrayLiteral("unknown request");
     if (!systemEnabled)
@@ -136,6 +142,8 @@ void MainWindow::enableSystem()
             timerCheckMouse();
     } else {
         hide();
+        if (panelHost)
+            postCommand(hideRequest, panelHostSocketName());
         if (enableAction)
             enableAction->setIcon(
                 QIcon(QPixmap::fromImage(readPicture(QStringLiteral(":/res/empty.png"), { 16, 16 }))));
