@@ -99,6 +99,7 @@ QByteArray MainWindow::answerCommand(const QByteArray &request)
     if (modalOpen())
         return QByteArrayLiteral("a Zarvel dialog is open.");
     if (panelHost) {
+        startPanelHostAgain();
         answer = sendCommand(showRequest, panelHostSocketName());
         return answer.isNull() ? QByteArrayLiteral("the panel's process is starting again.") : answer;
     }
@@ -119,6 +120,7 @@ void MainWindow::showWindow()
     if (!systemEnabled || modalOpen())
         return;
     if (panelHost) {
+        startPanelHostAgain();
         postCommand(showRequest, panelHostSocketName());
         return;
     }
