@@ -15,6 +15,7 @@
 #include <QPixmap>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QWindow>
 
 void MainWindow::timerCheckMouse()
 {
@@ -159,9 +160,13 @@ bool MainWindow::event(QEvent *e)
     // A layer surface hears of no deactivation: a press outside lands on an
     // overlay, and Escape ends the show.
     if (panelHostRole) {
-        if (e->type() == QEvent::Hide)
+        if (e->type() == QEvent::Hide) {
             layerShell::hideOverlays();
-        else if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(e)->key() == Qt::Key_Escape)
+            // The surface goes without a pointer leave, and the button under
+            // the pointer would still look hovered at the next show.
+            QEvent leave(QEvent::Leave);
+            QCoreApplication::sendEvent(windowHandle(), &leave);
+        } else if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(e)->key() == Qt::Key_Escape)
             hide();
         return QWidget::event(e);
     }
