@@ -140,5 +140,11 @@ int runPanelHost(int argc, char *argv[])
     });
 #endif
     MainWindow panel;
+    // Made now rather than by the first show, which would take several
+    // times as long as later ones: the overlays' buffers, the panel's window
+    // and its first paint (style sheets, fonts, icons).
+    layerShell::warmUpOverlays();
+    panel.winId();
+    panel.grab();
     return application.exec();
 }
