@@ -28,3 +28,8 @@ QByteArray sendCommand(const QByteArray &request, const QString &socketName)
 {
     return askCommandServer(socketName, request);
 }
+
+void postCommand(const QByteArray &request, const QString &socketName)
+{
+    tellCommandServer(socketName, request);
+}

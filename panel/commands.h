@@ -11,9 +11,10 @@
 // each way.
 
 // "show": the panel at the pointer, as the chord shows it. The answer is
-// shownAnswer, or why not.
+// shownAnswer, or why not. "hide": the panel goes, if it shows.
 inline const QByteArray showRequest = QByteArray(showWord);
 inline const QByteArray shownAnswer = QByteArray(shownWord);
+inline const QByteArray hideRequest = QByteArrayLiteral("hide");
 // "ping": is Zarvel running? Answered with "zarvel".
 inline const QByteArray pingRequest = QByteArrayLiteral("ping");
 inline const QByteArray pingAnswer = QByteArrayLiteral("zarvel");
@@ -27,9 +28,14 @@ inline const QByteArray tellRequest = QByteArrayLiteral("tell");
 inline const QByteArray acceptedAnswer = QByteArrayLiteral("accepted");
 
 QString commandSocketName();
-// The panel's host process listens here, for "show" only.
+// The panel's host process listens here, for "show" and "hide" only.
 QString panelHostSocketName();
 
 // Sends `request` to the running Zarvel; its answer, or a null array when
 // none runs (or none answers within a few seconds).
 QByteArray sendCommand(const QByteArray &request, const QString &socketName = commandSocketName());
+// Sends `request` and returns at once, whatever the answer or whether
+// anyone listens. The panel's host and the main process use it between
+// them: each may be inside a sendCommand() to the other, and two such
+// waits would hold both until they time out.
+void postCommand(const QByteArray &request, const QString &socketName = commandSocketName());

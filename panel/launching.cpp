@@ -103,7 +103,7 @@ void MainWindow::assignFile(int n)
         QByteArray request = assignRequest + ' ' + QByteArray::number(n);
         for (int slot : folderStack)
             request += ' ' + QByteArray::number(slot);
-        sendCommand(request);
+        postCommand(request);
         return;
     }
     const QString chosen = QFileDialog::getOpenFileName(this, tr("Select Application"), QDir::homePath(), QString());

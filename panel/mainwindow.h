@@ -2,6 +2,7 @@
 
 #include "buttons/document.h"
 
+#include <QElapsedTimer>
 #include <QFileIconProvider>
 #include <QFileSystemWatcher>
 #include <QMainWindow>
@@ -67,6 +68,7 @@ private:
     // process starts and keeps the host process, forwards "show" to it and
     // answers its requests; the host shows the panel at the pointer.
     void startPanelHost();
+    void startPanelHostAgain(); // unless it runs
     bool answerPanelHost(const QByteArray &request, QByteArray *answer);
     void popUpOnLayerShell();
     // Says something the user must know through the tray (in tray.cpp).
@@ -79,6 +81,8 @@ private:
     moreSettings *runningEditor = nullptr;
     CommandServer *commandServer = nullptr;
     QProcess *panelHost = nullptr;
+    QElapsedTimer panelHostAge;
+    int panelHostDeaths = 0; // in a row, each soon after its start
     QString layerShellProblem; // a Wayland session whose compositor cannot host the panel
     FolderPath folderStack;
     QFileSystemWatcher *fileWatcher = nullptr;

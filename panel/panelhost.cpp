@@ -34,11 +34,25 @@ void MainWindow::startPanelHost()
     panelHost->setProgram(QCoreApplication::applicationFilePath());
     panelHost->setArguments({ QStringLiteral("--panel-host") });
     panelHost->setProcessChannelMode(QProcess::ForwardedChannels);
-    // A host that dies comes back; a second later, so that one that cannot
-    // start does not spin.
-    connect(panelHost, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
-        [this] { QTimer::singleShot(1000, panelHost, [this] { panelHost->start(); }); });
+    connect(panelHost, &QProcess::started, this, [this] { panelHostAge.start(); });
+    // A host that dies comes back a second later. One that keeps dying at
+    // once (its compositor is gone, say) is left down after three tries,
+    // and each show then tries once more.
+    connect(panelHost, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this, [this] {
+        panelHostDeaths = panelHostAge.elapsed() < 10000 ? panelHostDeaths + 1 : 1;
+        if (panelHostDeaths < 3)
+            QTimer::singleShot(1000, panelHost, [this] { startPanelHostAgain(); });
+        else if (panelHostDeaths == 3)
+            tellUser(
+                tr("The panel's process keeps stopping, so Zarvel stopped starting it; the next show tries again."));
+    });
     panelHost->start();
+}
+
+void MainWindow::startPanelHostAgain()
+{
+    if (panelHost->state() == QProcess::NotRunning)
+        panelHost->start();
 }
 
 bool MainWindow::answerPanelHost(const QByteArray &request, QByteArray *answer)
@@ -46,7 +60,8 @@ bool MainWindow::answerPanelHost(const QByteArray &request, QByteArray *answer)
     const QList<QByteArray> words = request.split(' ');
     if (!panelHost || words.isEmpty())
         return false;
-    // The host waits for the answer, not for the dialogs.
+    // Answered before the dialogs open, which would hold the answer until
+    // they close.
     if (words.first() == settingsRequest) {
         QTimer::singleShot(0, this, &MainWindow::on_pushButton_settings_clicked);
     } else if (words.first() == assignRequest && words.size() >= 2) {
@@ -125,5 +140,11 @@ int runPanelHost(int argc, char *argv[])
     });
 #endif
     MainWindow panel;
+    // Made now rather than by the first show, which would take several
+    // times as long as later ones: the overlays' buffers, the panel's window
+    // and its first paint (style sheets, fonts, icons).
+    layerShell::warmUpOverlays();
+    panel.winId();
+    panel.grab();
     return application.exec();
 }

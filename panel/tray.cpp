@@ -56,7 +56,7 @@ void MainWindow::createSystemTray()
 void MainWindow::tellUser(const QString &message)
 {
     if (panelHostRole) {
-        sendCommand(tellRequest + ' ' + QString(message).replace(QLatin1Char('\n'), QLatin1Char(' ')).toUtf8());
+        postCommand(tellRequest + ' ' + QString(message).replace(QLatin1Char('\n'), QLatin1Char(' ')).toUtf8());
         return;
     }
     if (trayIcon && trayIcon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable()
@@ -73,9 +73,12 @@ void MainWindow::on_pushButton_settings_clicked()
         return;
     if (panelHostRole) {
         hide();
-        sendCommand(settingsRequest);
+        postCommand(settingsRequest);
         return;
     }
+    // A panel shown by the host would stay above the editor.
+    if (panelHost)
+        postCommand(hideRequest, panelHostSocketName());
     settingsOpen = true;
     moreSettings dialog;
     runningEditor = &dialog;

@@ -15,6 +15,7 @@
 #include <QPixmap>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QWindow>
 
 void MainWindow::timerCheckMouse()
 {
@@ -86,6 +87,12 @@ QByteArray MainWindow::answerCommand(const QByteArray &request)
     QByteArray answer;
     if (answerPanelHost(request, &answer))
         return answer;
+    if (request == hideRequest) {
+        hide();
+        // Also when the host's overlays still wait for the pointer.
+        layerShell::hideOverlays();
+        return acceptedAnswer;
+    }
     if (request != showRequest)
         return QByteArrayLiteral("unknown request");
     if (!systemEnabled)
@@ -93,6 +100,7 @@ QByteArray MainWindow::answerCommand(const QByteArray &request)
     if (modalOpen())
         return QByteArrayLiteral("a Zarvel dialog is open.");
     if (panelHost) {
+        startPanelHostAgain();
         answer = sendCommand(showRequest, panelHostSocketName());
         return answer.isNull() ? QByteArrayLiteral("the panel's process is starting again.") : answer;
     }
@@ -113,7 +121,8 @@ void MainWindow::showWindow()
     if (!systemEnabled || modalOpen())
         return;
     if (panelHost) {
-        sendCommand(showRequest, panelHostSocketName());
+        startPanelHostAgain();
+        postCommand(showRequest, panelHostSocketName());
         return;
     }
     show();
@@ -136,6 +145,8 @@ void MainWindow::enableSystem()
             timerCheckMouse();
     } else {
         hide();
+        if (panelHost)
+            postCommand(hideRequest, panelHostSocketName());
         if (enableAction)
             enableAction->setIcon(
                 QIcon(QPixmap::fromImage(readPicture(QStringLiteral(":/res/empty.png"), { 16, 16 }))));
@@ -149,9 +160,13 @@ bool MainWindow::event(QEvent *e)
     // A layer surface hears of no deactivation: a press outside lands on an
     // overlay, and Escape ends the show.
     if (panelHostRole) {
-        if (e->type() == QEvent::Hide)
+        if (e->type() == QEvent::Hide) {
             layerShell::hideOverlays();
-        else if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(e)->key() == Qt::Key_Escape)
+            // The surface goes without a pointer leave, and the button under
+            // the pointer would still look hovered at the next show.
+            QEvent leave(QEvent::Leave);
+            QCoreApplication::sendEvent(windowHandle(), &leave);
+        } else if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(e)->key() == Qt::Key_Escape)
             hide();
         return QWidget::event(e);
     }

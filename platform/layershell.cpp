@@ -70,6 +70,16 @@ public:
     {
         m_entered = entered;
         m_pressed = pressed;
+        // One still up from its warm-up is mapped afresh: the pointer's
+        // enter comes with the mapping.
+        if (std::exchange(m_warmingUp, false))
+            hide();
+    }
+
+    void warmUp()
+    {
+        m_warmingUp = true;
+        show();
     }
 
 protected:
@@ -85,10 +95,20 @@ protected:
         } else if (e->type() == QEvent::MouseButtonPress && m_pressed) {
             m_pressed();
         }
+        // Shown at the start only to have its buffers made: gone once it
+        // has painted, unless a show came first.
+        if (e->type() == QEvent::Expose && m_warmingUp && isExposed()) {
+            const auto done = [this] {
+                if (std::exchange(m_warmingUp, false))
+                    hide();
+            };
+            QMetaObject::invokeMethod(this, done, Qt::QueuedConnection);
+        }
         return QRasterWindow::event(e);
     }
 
 private:
+    bool m_warmingUp = false;
     std::function<void(QScreen *, QPoint)> m_entered;
     std::function<void()> m_pressed;
 };
@@ -99,7 +119,7 @@ std::vector<std::unique_ptr<Overlay>> overlays;
 
 } // namespace
 
-void showOverlays(const std::function<void(QScreen *, QPoint)> &entered, const std::function<void()> &pressed)
+void makeOverlays()
 {
     const QList<QScreen *> screens = QGuiApplication::screens();
     if (overlays.size() != size_t(screens.size())
@@ -112,6 +132,18 @@ void showOverlays(const std::function<void(QScreen *, QPoint)> &entered, const s
         for (QScreen *screen : screens)
             overlays.emplace_back(new Overlay(screen));
     }
+}
+
+void warmUpOverlays()
+{
+    makeOverlays();
+    for (const std::unique_ptr<Overlay> &overlay : overlays)
+        overlay->warmUp();
+}
+
+void showOverlays(const std::function<void(QScreen *, QPoint)> &entered, const std::function<void()> &pressed)
+{
+    makeOverlays();
     // One enter is enough: the first overlay to hear it tells, the others
     // fall silent.
     auto once = std::make_shared<std::function<void(QScreen *, QPoint)>>(entered);
@@ -148,6 +180,7 @@ void placePanel(QWindow *panel, QScreen *screen, QPoint offset)
 
 extern "C" __attribute__((visibility("default"))) const LayerShellModule *zarvelLayerShell()
 {
-    static const LayerShellModule module { compositorHasIt, enable, showOverlays, hideOverlays, placePanel };
+    static const LayerShellModule module { compositorHasIt, enable, warmUpOverlays, showOverlays, hideOverlays,
+        placePanel };
     return &module;
 }

@@ -24,6 +24,10 @@ std::optional<bool> compositorHasIt();
 // layer surface.
 void enable();
 
+// Maps the overlays once, unarmed, until each has painted, so that their
+// buffers are made before the first show, which then costs what later ones do.
+void warmUpOverlays();
+
 // Maps the overlays. `entered` gets the screen under the pointer and the
 // pointer's global logical position, once; `pressed` a press on any overlay.
 void showOverlays(const std::function<void(QScreen *, QPoint)> &entered, const std::function<void()> &pressed);

@@ -44,6 +44,12 @@ void enable()
         module()->enable();
 }
 
+void warmUpOverlays()
+{
+    if (module())
+        module()->warmUpOverlays();
+}
+
 void showOverlays(const std::function<void(QScreen *, QPoint)> &entered, const std::function<void()> &pressed)
 {
     if (module())

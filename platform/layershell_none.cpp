@@ -9,6 +9,9 @@ std::optional<bool> compositorHasIt()
 void enable()
 {
 }
+void warmUpOverlays()
+{
+}
 void showOverlays(const std::function<void(QScreen *, QPoint)> &, const std::function<void()> &)
 {
 }

@@ -16,6 +16,7 @@ class QWindow;
 struct LayerShellModule {
     std::optional<bool> (*compositorHasIt)();
     void (*enable)();
+    void (*warmUpOverlays)();
     void (*showOverlays)(const std::function<void(QScreen *, QPoint)> &, const std::function<void()> &);
     void (*hideOverlays)();
     void (*placePanel)(QWindow *, QScreen *, QPoint);

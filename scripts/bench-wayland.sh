@@ -49,11 +49,12 @@ for _ in $(seq 200); do [ -s "$HOME/display" ] && break; sleep 0.1; done
 [ -s "$HOME/display" ] || { echo "sway did not start:"; cat "$WORK/sway.log"; exit 1; }
 WAYLAND_DISPLAY=$(cat "$HOME/display")
 export WAYLAND_DISPLAY
+# The pointer is there before Zarvel starts, as on a desktop.
+coproc INPUT { $AS_USER "$BUILD/tests/virtualinput"; }
+PIDS="$INPUT_PID $PIDS"
 # The host inherits the protocol log; the main process runs off screen.
 WAYLAND_DEBUG=client QT_QPA_PLATFORM=offscreen $AS_USER "$ZARVEL_BINARY" -checkupdate >/dev/null 2>"$WORK/zarvel.log" &
 PIDS="$! $PIDS"
-coproc INPUT { $AS_USER "$BUILD/tests/virtualinput"; }
-PIDS="$INPUT_PID $PIDS"
 send() { echo "$1" >&"${INPUT[1]}" && read -r answer <&"${INPUT[0]}" && [ "$answer" = ok ]; }
 for _ in $(seq 200); do grep -q 'zwlr_layer_shell_v1' "$WORK/zarvel.log" 2>/dev/null && break; sleep 0.1; done
 sleep 1
@@ -85,6 +86,8 @@ for round in $(seq "$SHOWS"); do
         sleep 0.01
     done
 done
+# The first show pays for what the host has not made yet: said apart.
+echo "$TIMES" | awk '{ if (NF) printf "First show: %.1f ms\n", $1 }'
 echo "$TIMES" | tr ' ' '\n' | sed '/^$/d' | sort -n | awk '
     { t[NR] = $1 }
     END {

@@ -1,3 +1,4 @@
+#include "panel/commands.h"
 #include "panel/panelstate.h"
 #include "tests/support/access.h"
 #include "tests/support/fakeplatform.h"
@@ -16,7 +17,7 @@ class WaylandTest : public QObject {
     const QString home = sandbox::home();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     std::vector<std::unique_ptr<QProcess>> processes;
-    QProcess *in = nullptr; // the input client
+    QProcess *in = nullptr, *zarvel = nullptr; // the input client, the main Zarvel
     QPoint pointer, buttonAt[3]; // the centres of buttons 1 and 2 in the panel
     QSize size;
 
@@ -33,6 +34,14 @@ class WaylandTest : public QObject {
     {
         QProcess *process = start(command);
         return process->waitForFinished(20000), process->readAllStandardOutput();
+    }
+    QByteArray toMain(const QByteArray &request) // as the user Zarvel runs as: root has no rights to its socket here
+    {
+        const uid_t self = geteuid();
+        QByteArray answer;
+        if (seteuid(self ? self : 65534) == 0)
+            answer = sendCommand(request, sandbox::root() + "/runtime/" + commandSocketFile);
+        return seteuid(self) == 0 ? answer : QByteArray();
     }
     bool send(QByteArray c) { return in->write(c + '\n'), in->waitForReadyRead(20000) && in->readLine() == "ok\n"; }
     bool move(QPoint to) { return pointer = to, send(QString("move %1 %2 3200 720").arg(to.x()).arg(to.y()).toUtf8()); }
@@ -69,7 +78,9 @@ private slots:
         }
         const QString program = sandbox::writeProgram(home + "/program", "#!/bin/sh\necho launched >>$HOME/record\n");
         QVERIFY(sandbox::writeFile(home + "/.local/share/Zarvel/buttons.json",
-            "{\"Button02\":{\"path\":\"Folder\",\"folder\":{\"Button02\":{\"path\":\"" + program.toUtf8() + "\"}}}}"));
+            "{\"Button01\":{\"path\":\"/missing\"},\"Button02\":{\"path\":\"Folder\",\"folder\":"
+            "{\"Button02\":{\"path\":\""
+                + program.toUtf8() + "\"}}}}"));
         if (geteuid() == 0) // the session's user owns the sandbox, and the test still reads what it writes
             QProcess::execute("sh", { "-c", "chown -R 65534 $0; chmod -R a+rX $0; chmod 700 $0/r*", sandbox::root() });
         start({ "env", "-u", "WAYLAND_DISPLAY", "ZARVEL_BINARY=" ZARVEL_BINARY, "WLR_BACKENDS=headless",
@@ -79,7 +90,7 @@ private slots:
             QSKIP("sway cannot start here.");
         env.insert("WAYLAND_DISPLAY", sandbox::readFile(home + "/display").trimmed());
         in = start({ ZARVEL_VIRTUAL_INPUT });
-        start({ ZARVEL_BINARY, "-checkupdate" });
+        zarvel = start({ ZARVEL_BINARY, "-checkupdate" });
         QVERIFY(waitFor([&] { return run({ "ls", sandbox::root() + "/runtime" }).contains("zarvel.socket.panel"); }));
     }
     void cleanupTestCase()
@@ -109,6 +120,23 @@ private slots:
         QVERIFY(pressAt.isNull() ? send("key 1 1 0;key 1 0 0") : press(pressAt));
         QVERIFY(panelAt(QRect()));
     }
+    void launchFailureIsToldAndLeavesNoHover() // the host tells the main Zarvel; the panel went without a pointer leave
+    {
+        const QRect panel(QPoint(300, 200), size);
+        QImage before, after;
+        QByteArray errors;
+        QVERIFY(chord(panel.topLeft()) && panelAt(panel, &before) && click(panel.topLeft(), 1));
+        QVERIFY(waitFor(
+            [&] { return (errors += zarvel->readAllStandardError()).contains("missing could not be started"); }));
+        QVERIFY(chord(panel.topLeft()) && panelAt(panel, &after) && after == before);
+        QVERIFY(send("key 1 1 0;key 1 0 0") && panelAt(QRect()));
+    }
+    void hostComesBack()
+    {
+        QVERIFY(QProcess::execute("pkill", { "-KILL", "-P", QString::number(zarvel->processId()) }) == 0);
+        QVERIFY(move({ 500, 300 }) && waitFor([&] { return toMain(showRequest) == shownAnswer; }));
+        QVERIFY(panelAt(QRect(QPoint(500, 300), size)) && send("key 1 1 0;key 1 0 0") && panelAt(QRect()));
+    }
     void opensFolderGoesBackAndLaunches()
     {
         const QRect panel(QPoint(300, 200), size);
@@ -119,6 +147,12 @@ private slots:
         QVERIFY(click(panel.topLeft(), 2) && click(panel.topLeft(), 2));
         QVERIFY(waitFor([&] { return sandbox::readFile(home + "/record") == "launched\n"; }));
         QVERIFY(panelAt(QRect()));
+    }
+    void settingsHideThePanel() // last: the settings editor stays open
+    {
+        QVERIFY(chord({ 300, 200 }) && panelAt(QRect(QPoint(300, 200), size)));
+        QVERIFY(toMain(settingsRequest) == acceptedAnswer && panelAt(QRect()));
+        QCOMPARE(toMain(showRequest), QByteArray("a Zarvel dialog is open."));
     }
 };
 
