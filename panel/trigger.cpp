@@ -90,7 +90,8 @@ QByteArray MainWindow::answerCommand(const QByteArray &request)
     if (request == hideRequest) {
         hide();
         // Also when the host's overlays still wait for the pointer.
-        layerShell::hideOverlays();
+        if (panelHostRole)
+            layerShell::hideOverlays();
         return acceptedAnswer;
     }
     if (request != showRequest)
