@@ -67,7 +67,8 @@ public:
             if (end >= 0)
                 sendLine(m_fd, answerer(m_request.left(end).trimmed()));
             // Answered, gone, or talking without end.
-            if (end >= 0 || got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR) || m_request.size() >= 64 * 1024) {
+            if (end >= 0 || got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR)
+                || m_request.size() >= 64 * 1024) {
                 m_readable.setEnabled(false);
                 deleteLater();
             }
