@@ -13,6 +13,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QPixmap>
+#include <QPixmapCache>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWindow>
@@ -173,5 +174,10 @@ bool MainWindow::event(QEvent *e)
     }
     if (e->type() == QEvent::ActivationChange && QApplication::activeWindow() != this)
         hide();
+    // In the idle mode nothing wakes Zarvel while the panel is hidden; but
+    // Qt's pixmap cache (the style's pictures and the icons') flushes itself
+    // on a timer while it holds anything, every 10 s for good.
+    if (e->type() == QEvent::Hide && !pollTrigger)
+        QPixmapCache::clear();
     return QWidget::event(e);
 }
