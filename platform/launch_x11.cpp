@@ -16,11 +16,13 @@
 #include <QUrl>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 extern char **environ;
 
@@ -73,35 +75,88 @@ bool isProgramFile(const QString &path)
             4);
 }
 
-// Starts `program` detached: it outlives Zarvel, reads nothing from Zarvel's
-// input and writes where Zarvel writes. The start forks this whole process
-// and waits for the exec, tens of milliseconds on a busy machine, so it runs
-// on a worker thread and the click returns at once; a failure comes back
-// through the event loop.
+// Starts `argv` in a session of its own, reading nothing from Zarvel's
+// input, in `workingDirectory` when one is given; `ended` hears its exit
+// status from the event loop, or -1 when it could not start.
+//
+// posix_spawn borrows this process's memory until the exec, where a fork
+// would copy its page tables, and then make the panel's thread copy every
+// page it writes until the child has gone on to its exec: milliseconds on
+// a click. The spawn itself runs on a worker thread, so no click waits for
+// an exec either. A started program stays this process's child until it
+// ends: a notifier on its pidfd collects it.
+void spawn(const QStringList &argv, const QString &workingDirectory, const std::function<void(int)> &ended)
+{
+    QThreadPool::globalInstance()->start([argv, workingDirectory, ended] {
+        QList<QByteArray> words;
+        std::vector<char *> pointers;
+        for (const QString &word : argv)
+            words.append(QFile::encodeName(word));
+        for (QByteArray &word : words)
+            pointers.push_back(word.data());
+        pointers.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        if (!workingDirectory.isEmpty())
+            posix_spawn_file_actions_addchdir_np(&actions, QFile::encodeName(workingDirectory).constData());
+        // As a detached start: its own session, and no signal blocked or
+        // ignored that a program would expect to have.
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t none, pipe;
+        sigemptyset(&none);
+        sigemptyset(&pipe);
+        sigaddset(&pipe, SIGPIPE);
+        posix_spawnattr_setsigmask(&attributes, &none);
+        posix_spawnattr_setsigdefault(&attributes, &pipe);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+        pid_t pid = 0;
+        const int error = posix_spawn(&pid, pointers.front(), &actions, &attributes, pointers.data(), environ);
+        posix_spawnattr_destroy(&attributes);
+        posix_spawn_file_actions_destroy(&actions);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [pid, error, ended] {
+                if (error != 0) {
+                    ended(-1);
+                    return;
+                }
+                const int exitFd = int(syscall(SYS_pidfd_open, pid, 0));
+                if (exitFd < 0) { // a kernel before 5.3: collected, its end goes unheard
+                    std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
+                    return;
+                }
+                auto *ending = new QSocketNotifier(exitFd, QSocketNotifier::Read, QCoreApplication::instance());
+                QObject::connect(ending, &QSocketNotifier::activated, ending, [ending, exitFd, pid, ended] {
+                    int status = 0;
+                    waitpid(pid, &status, 0);
+                    ending->setEnabled(false);
+                    ::close(exitFd);
+                    ending->deleteLater();
+                    ended(WIFEXITED(status) ? WEXITSTATUS(status) : 128);
+                });
+            },
+            Qt::QueuedConnection);
+    });
+}
+
 Platform::StartResult startProgram(const QString &program, const QStringList &arguments,
     const QString &workingDirectory, const Platform::LaterFailure &laterFailure)
 {
-    QThreadPool::globalInstance()->start([program, arguments, workingDirectory, laterFailure] {
-        QProcess process;
-        process.setProgram(program);
-        process.setArguments(arguments);
-        process.setStandardInputFile(QProcess::nullDevice());
-        if (!workingDirectory.isEmpty())
-            process.setWorkingDirectory(workingDirectory);
-        if (process.startDetached() || !laterFailure)
-            return;
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [laterFailure] { laterFailure(QStringLiteral("it could not be started")); },
-            Qt::QueuedConnection);
+    spawn(QStringList(program) + arguments, workingDirectory, [laterFailure](int status) {
+        if (status == -1 && laterFailure)
+            laterFailure(QStringLiteral("it could not be started"));
     });
     return started();
 }
 
 // Opens a document, a folder or a URL with the application the desktop
 // associates with it. gio reads the same associations as every desktop
-// (mimeapps.list), starts the application detached and says at once when
-// there is none; xdg-open, reached through QDesktopServices, is the fallback
-// for systems without it.
+// (mimeapps.list), starts the application detached and says when there is
+// none, in tens of milliseconds, or never when a D-Bus activation hangs: the
+// panel does not wait for it. xdg-open, reached through QDesktopServices, is
+// the fallback for systems without it.
 Platform::StartResult openWithDefaultHandler(const QString &target, const Platform::LaterFailure &laterFailure)
 {
     const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
@@ -111,37 +166,10 @@ Platform::StartResult openWithDefaultHandler(const QString &target, const Platfo
             return started();
         return failed(QStringLiteral("no application is set to open it"));
     }
-
-    // gio answers once the application is started, or that there is none,
-    // in tens of milliseconds, or never when a D-Bus activation hangs: the
-    // panel does not wait for it, and its answer comes through the event
-    // loop. posix_spawn borrows this process's memory until the exec, where
-    // a fork would copy its page tables first, milliseconds on every click.
-    QByteArray program = QFile::encodeName(gio), open("open"), dashes("--"), argument = target.toLocal8Bit();
-    char *const argv[] = { program.data(), open.data(), dashes.data(), argument.data(), nullptr };
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    pid_t pid = 0;
-    const int error = posix_spawn(&pid, program.constData(), &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (error != 0)
-        return failed(QStringLiteral("the desktop's opener could not be started"));
-
-    const int exitFd = int(syscall(SYS_pidfd_open, pid, 0));
-    if (exitFd < 0) { // a kernel before 5.3: gio is collected, its answer goes unheard
-        std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
-        return started();
-    }
-    auto *ended = new QSocketNotifier(exitFd, QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(ended, &QSocketNotifier::activated, ended, [ended, exitFd, pid, laterFailure] {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        ended->setEnabled(false);
-        ::close(exitFd);
-        ended->deleteLater();
-        if (!(WIFEXITED(status) && WEXITSTATUS(status) == 0) && laterFailure)
-            laterFailure(QStringLiteral("no application is set to open it"));
+    spawn({ gio, QStringLiteral("open"), QStringLiteral("--"), target }, QString(), [laterFailure](int status) {
+        if (status != 0 && laterFailure)
+            laterFailure(status == -1 ? QStringLiteral("the desktop's opener could not be started")
+                                      : QStringLiteral("no application is set to open it"));
     });
     return started();
 }

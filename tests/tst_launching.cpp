@@ -70,6 +70,18 @@ private slots:
         QVERIFY(!QFile::exists(pwned));
     }
 
+    // A program leaves Zarvel's session, as a detached start does: a Ctrl-C in the terminal Zarvel runs in is not its.
+    void startsInASessionOfItsOwn()
+    {
+        const QString mark = sandbox::home() + "/own session";
+        QVERIFY(!sandbox::writeProgram(bin + "/session",
+            "#!/bin/sh\nset -- $(cat /proc/$$/stat)\n"
+            "[ \"$6\" = $$ ] && touch \"$HOME/own session\"\n")
+                     .isEmpty());
+        QVERIFY(nativePlatform().startTarget('"' + bin + "/session\"").started);
+        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(mark); }, 20000));
+    }
+
     // The opener finds no application only after the click has returned; the user still hears why.
     void openerFailsLater()
     {
