@@ -4,18 +4,15 @@
 // than the panel takes to appear, so the launcher asks the running Zarvel
 // itself when it can; anything else runs the program from the library.
 #include "panel/commandwords.h"
+#include "platform/unixsocket.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
 #include <limits.h>
-#include <poll.h>
 #include <string>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 // Asks the running Zarvel to show its panel, over its socket in the user's
@@ -29,31 +26,9 @@ static int showRunningPanel()
     if (!runtime || *runtime != '/' || stat(runtime, &folder) != 0 || !S_ISDIR(folder.st_mode)
         || folder.st_uid != getuid() || (folder.st_mode & 0777) != 0700)
         return -1;
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    const std::string path = std::string(runtime) + '/' + commandSocketFile;
-    if (path.size() >= sizeof address.sun_path)
-        return -1;
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (socket < 0)
-        return -1;
     std::string answer;
-    const std::string request = std::string(showWord) + '\n';
-    if (connect(socket, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0
-        && write(socket, request.data(), request.size()) == ssize_t(request.size())) {
-        pollfd readable = { socket, POLLIN, 0 };
-        char buffer[256];
-        ssize_t got = 0;
-        while (answer.find('\n') == std::string::npos && poll(&readable, 1, 5000) > 0
-            && (got = read(socket, buffer, sizeof buffer)) > 0)
-            answer.append(buffer, size_t(got));
-    }
-    close(socket);
-    const size_t end = answer.find('\n');
-    if (end == std::string::npos)
+    if (!askUnixSocket(std::string(runtime) + '/' + commandSocketFile, showWord, 5000, &answer))
         return -1;
-    answer.resize(end);
     if (answer == shownWord)
         return 0;
     std::fprintf(stderr, "Zarvel did not show its panel: %s\n", answer.c_str());

@@ -29,6 +29,8 @@ else()
     list(APPEND ZARVEL_PLATFORM_SOURCES
         platform/autostart_x11.cpp
         platform/commandchannel_unix.cpp
+        platform/unixsocket.cpp
+        platform/unixsocket.h
         platform/desktopentry.cpp
         platform/desktopentry.h
         platform/launch_x11.cpp

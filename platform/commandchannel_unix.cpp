@@ -1,4 +1,5 @@
 #include "platform/commandchannel.h"
+#include "platform/unixsocket.h"
 
 #include <QDir>
 #include <QSocketNotifier>
@@ -6,10 +7,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -18,30 +17,6 @@ namespace {
 QByteArray socketPath(const QString &name)
 {
     return QFile::encodeName(name.contains(QLatin1Char('/')) ? name : QDir::tempPath() + QLatin1Char('/') + name);
-}
-
-bool toAddress(const QByteArray &path, sockaddr_un *address)
-{
-    *address = {};
-    address->sun_family = AF_UNIX;
-    if (size_t(path.size()) >= sizeof address->sun_path)
-        return false;
-    std::memcpy(address->sun_path, path.constData(), size_t(path.size()) + 1);
-    return true;
-}
-
-// A connected socket to the server, or -1.
-int connectTo(const QString &name)
-{
-    sockaddr_un address;
-    if (!toAddress(socketPath(name), &address))
-        return -1;
-    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd >= 0 && connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0)
-        return fd;
-    if (fd >= 0)
-        close(fd);
-    return -1;
 }
 
 bool sendLine(int fd, const QByteArray &line)
@@ -117,7 +92,7 @@ CommandServer::CommandServer(const QString &name, Answerer answerer, QObject *pa
     const QByteArray made = folder + "/s";
     sockaddr_un address;
     d->fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (d->fd < 0 || !toAddress(made, &address))
+    if (d->fd < 0 || !unixAddress(made.toStdString(), &address))
         fail("socket");
     else if (bind(d->fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0)
         fail("bind");
@@ -160,27 +135,14 @@ void CommandServer::close()
 
 QByteArray askCommandServer(const QString &name, const QByteArray &request)
 {
-    const int fd = connectTo(name);
-    if (fd < 0)
-        return QByteArray();
-    QByteArray answer;
-    if (sendLine(fd, request)) {
-        pollfd readable = { fd, POLLIN, 0 };
-        char buffer[512];
-        ssize_t got = 0;
-        while (!answer.contains('\n') && poll(&readable, 1, 5000) > 0 && (got = read(fd, buffer, sizeof buffer)) > 0)
-            answer.append(buffer, int(got));
-    }
-    close(fd);
-    const int end = answer.indexOf('\n');
-    return end < 0 ? QByteArray() : answer.left(end);
+    std::string answer;
+    return askUnixSocket(socketPath(name).toStdString(), request.toStdString(), 5000, &answer)
+        ? QByteArray::fromStdString(answer)
+        : QByteArray();
 }
 
 void tellCommandServer(const QString &name, const QByteArray &request)
 {
-    const int fd = connectTo(name);
-    if (fd < 0)
-        return;
-    sendLine(fd, request);
-    close(fd);
+    std::string unread;
+    askUnixSocket(socketPath(name).toStdString(), request.toStdString(), 0, &unread);
 }
