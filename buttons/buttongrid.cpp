@@ -1,12 +1,13 @@
 #include "buttons/buttongrid.h"
 
+#include "buttons/gridbutton.h"
 #include <QHBoxLayout>
-#include <QPushButton>
+
 #include <QSpacerItem>
 #include <QVBoxLayout>
 
 QVBoxLayout *makeButtonGrid(
-    QPushButton **buttons, int count, const std::function<void(QPushButton *, int)> &prepare, int *rows)
+    GridButton **buttons, int count, const std::function<void(GridButton *, int)> &prepare, int *rows)
 {
     auto *column = new QVBoxLayout;
     column->setContentsMargins(2, 2, 4, 1);
@@ -22,7 +23,7 @@ QVBoxLayout *makeButtonGrid(
     *rows = 0;
     int inRow = 0;
     for (int n = 1; n <= count; ++n) {
-        auto *button = new QPushButton;
+        auto *button = new GridButton;
         buttons[n - 1] = button;
         button->setObjectName(QString::number(n));
         button->setFocusPolicy(Qt::NoFocus);

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-class QPushButton;
+class GridButton;
 class QVBoxLayout;
 
 // Lays out `count` new push buttons in rows of two, as the panel and the
@@ -11,4 +11,4 @@ class QVBoxLayout;
 // `prepare` once it sits in its row. A short last row is filled by a
 // spacer. Returns the column (not yet installed) and the number of rows.
 QVBoxLayout *makeButtonGrid(
-    QPushButton **buttons, int count, const std::function<void(QPushButton *, int)> &prepare, int *rows);
+    GridButton **buttons, int count, const std::function<void(GridButton *, int)> &prepare, int *rows);

@@ -1,6 +1,7 @@
 #include "buttons/buttonstyle.h"
 
 #include "app/resources.h"
+#include "buttons/gridbutton.h"
 #include "platform/platform.h"
 
 #include <QDateTime>
@@ -88,15 +89,15 @@ ButtonIcon buttonIcon(const QString &target, const QString &icon, const QFileIco
         found = made.insert(key, { image, look.size });
     }
     ButtonIcon look;
-    if (!found->image.isNull())
+    if (!found->image.isNull()) {
         look.icon.addPixmap(QPixmap::fromImage(found->image));
+        look.source = found->image.cacheKey();
+    }
     look.size = found->size;
     return look;
 }
 
-void applyButtonIcon(QPushButton *button, const ButtonIcon &look)
+void applyButtonIcon(GridButton *button, const ButtonIcon &look)
 {
-    if (look.size.isValid())
-        button->setIconSize(look.size);
-    button->setIcon(look.icon);
+    button->showIcon(look);
 }

@@ -5,7 +5,7 @@
 #include <QString>
 
 class QFileIconProvider;
-class QPushButton;
+class GridButton;
 
 // The 40 x 40 square of a grid button in `colour` (background and border),
 // light grey under the mouse. The panel and the settings editor share it.
@@ -25,6 +25,9 @@ QString quoteStoredPath(const QString &file);
 struct ButtonIcon {
     QIcon icon;
     QSize size;
+    // Which made picture the icon shows (0: none): the same source is the
+    // same picture.
+    qint64 source = 0;
 };
 
 // The drawing rule shared by the panel and the editor: the icon a desktop
@@ -34,4 +37,4 @@ struct ButtonIcon {
 ButtonIcon buttonIcon(const QString &target, const QString &icon, const QFileIconProvider &provider);
 
 // Applies a ButtonIcon to a button.
-void applyButtonIcon(QPushButton *button, const ButtonIcon &look);
+void applyButtonIcon(GridButton *button, const ButtonIcon &look);

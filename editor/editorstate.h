@@ -1,12 +1,11 @@
 #pragma once
 
 #include "app/config.h"
+#include "buttons/gridbutton.h"
 
 #include <QFile>
 #include <QJsonDocument>
 #include <QString>
-
-class QPushButton;
 
 // State the settings editor's operations share. It lives for the whole run
 // and outlives each dialog: a new dialog re-reads the document but opens in
@@ -20,7 +19,7 @@ extern QJsonDocument jsonDocument;
 extern QFile jsonFile;
 
 // The grid buttons of the dialog shown; element 0 is position 1.
-extern QPushButton *editorButtons[buttonCount];
+extern GridButton *editorButtons[buttonCount];
 
 // 1-based position of the selected button in the folder shown.
 extern int selectedButton;

@@ -16,7 +16,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-QPushButton *editorButtons[buttonCount] = {};
+GridButton *editorButtons[buttonCount] = {};
 int selectedButton = 0;
 QString folderPrefix;
 int dragSource = 0;
@@ -72,7 +72,7 @@ moreSettings::~moreSettings()
     // Enter into a drop.
     dropPending = false;
     // Another dialog may already have taken the grid over.
-    for (QPushButton *&button : editorButtons) {
+    for (GridButton *&button : editorButtons) {
         if (button && button->parentWidget() == ui->groupBox_btn)
             button = nullptr;
     }
@@ -84,7 +84,7 @@ void moreSettings::setButtonsLayout()
     int rows = 0;
     QVBoxLayout *column = makeButtonGrid(
         editorButtons, buttonCount,
-        [this](QPushButton *button, int n) {
+        [this](GridButton *button, int n) {
             connect(button, &QPushButton::clicked, this, &moreSettings::buttonClick);
             button->installEventFilter(this);
             setButtonsConfiguration(n - 1);
@@ -99,11 +99,11 @@ void moreSettings::setButtonsConfiguration(int buttonIndex)
     const int n = buttonIndex + 1;
     const QString button = folderPrefix + buttonKey(n);
     const bool backPosition = n == 1 && !folderPrefix.isEmpty();
-    QPushButton *gridButton = editorButtons[buttonIndex];
+    GridButton *gridButton = editorButtons[buttonIndex];
 
     const QString target = getJsonDocument(button + QLatin1Char('.') + pathMember).toString();
     if (target.isEmpty() && !backPosition) {
-        gridButton->setIcon(QIcon());
+        gridButton->showIcon({});
     } else {
         const QString icon = getJsonDocument(button + QLatin1Char('.') + iconMember).toString();
         applyButtonIcon(gridButton, buttonIcon(backPosition ? folderBackMarker : target, icon, iconProvider));

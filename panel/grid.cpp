@@ -17,7 +17,7 @@ void MainWindow::setButtonsLayout()
     int rows = 0;
     QVBoxLayout *column = makeButtonGrid(
         panelButtons, buttonCount,
-        [this](QPushButton *button, int) { connect(button, &QPushButton::clicked, this, &MainWindow::buttonClick); },
+        [this](GridButton *button, int) { connect(button, &QPushButton::clicked, this, &MainWindow::buttonClick); },
         &rows);
     ui->groupBox->setLayout(column);
     setFixedSize(104, rows * 45 + 76);
@@ -61,9 +61,9 @@ void MainWindow::drawButtons(const QJsonObject &root)
         }
         buttonPaths.append(path);
 
-        QPushButton *gridButton = panelButtons[n - 1];
+        GridButton *gridButton = panelButtons[n - 1];
         if (path.isEmpty())
-            gridButton->setIcon(QIcon());
+            gridButton->showIcon({});
         else
             applyButtonIcon(gridButton, buttonIcon(path, icon, iconProvider));
         // A tool tip shows a title, not a file someone pasted into it: a few

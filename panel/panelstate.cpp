@@ -1,6 +1,6 @@
 #include "panel/panelstate.h"
 
-QPushButton *panelButtons[buttonCount] = {};
+GridButton *panelButtons[buttonCount] = {};
 QStringList buttonPaths;
 bool systemEnabled = false;
 bool pollTrigger = true;

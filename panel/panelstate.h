@@ -1,11 +1,11 @@
 #pragma once
 
 #include "app/config.h"
+#include "buttons/gridbutton.h"
 
 #include <QStringList>
 
 class QAction;
-class QPushButton;
 class QSystemTrayIcon;
 class QTimer;
 
@@ -13,7 +13,7 @@ class QTimer;
 // lives at file scope rather than in MainWindow.
 
 // The panel's buttons; element 0 is button 1.
-extern QPushButton *panelButtons[buttonCount];
+extern GridButton *panelButtons[buttonCount];
 
 // The "path" of every slot of the level shown, in slot order; inside a
 // folder, element 0 is "FolderBack". Always holds buttonCount entries after
