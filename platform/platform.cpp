@@ -24,3 +24,7 @@ QByteArray Platform::fileStamp(const QString &file)
         ? QByteArray::number(info.lastModified().toMSecsSinceEpoch()) + '/' + QByteArray::number(info.size())
         : QByteArray();
 }
+
+void Platform::declareFrameless(WId)
+{
+}

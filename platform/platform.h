@@ -3,6 +3,7 @@
 #include <QIcon>
 #include <QPoint>
 #include <QString>
+#include <qwindowdefs.h>
 
 #include <functional>
 
@@ -79,6 +80,12 @@ public:
     // button of each redraw; empty for no file. By Qt here, by the system
     // where Qt's way costs more.
     virtual QByteArray fileStamp(const QString &file);
+
+    // Tells the system that `window`, which passes the window manager by,
+    // has no frame, so that the toolkit need not find that out at each move
+    // (on X11 a walk up the window tree, three round trips). Nothing by
+    // default: elsewhere nobody asks.
+    virtual void declareFrameless(WId window);
 
     // Makes sure the per-user autostart entry for this program exists;
     // never replaces an existing one.

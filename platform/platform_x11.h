@@ -29,6 +29,7 @@ public:
     // stat() itself: QFileInfo's times pass through local time, and glibc
     // looks at /etc/localtime again at each such turn, three for each file.
     QByteArray fileStamp(const QString &file) override;
+    void declareFrameless(WId window) override;
     void createAutostartEntry() override;
     StartResult startUpdater(
         const QString &workingDirectory, const QString &version, const QString &versionUrl) override;
