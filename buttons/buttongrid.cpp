@@ -1,8 +1,8 @@
 #include "buttons/buttongrid.h"
 
 #include "buttons/gridbutton.h"
-#include <QHBoxLayout>
 
+#include <QHBoxLayout>
 #include <QSpacerItem>
 #include <QVBoxLayout>
 

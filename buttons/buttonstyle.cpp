@@ -1,7 +1,6 @@
 #include "buttons/buttonstyle.h"
 
 #include "app/resources.h"
-#include "buttons/gridbutton.h"
 #include "platform/platform.h"
 
 #include <QDateTime>
@@ -95,9 +94,4 @@ ButtonIcon buttonIcon(const QString &target, const QString &icon, const QFileIco
     }
     look.size = found->size;
     return look;
-}
-
-void applyButtonIcon(GridButton *button, const ButtonIcon &look)
-{
-    button->showIcon(look);
 }

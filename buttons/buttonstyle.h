@@ -5,7 +5,6 @@
 #include <QString>
 
 class QFileIconProvider;
-class GridButton;
 
 // The 40 x 40 square of a grid button in `colour` (background and border),
 // light grey under the mouse. The panel and the settings editor share it.
@@ -35,6 +34,3 @@ struct ButtonIcon {
 // "exe", or the icon naming the target itself) at 32 x 32, no icon when none
 // is set, otherwise the picture at 30 x 30.
 ButtonIcon buttonIcon(const QString &target, const QString &icon, const QFileIconProvider &provider);
-
-// Applies a ButtonIcon to a button.
-void applyButtonIcon(GridButton *button, const ButtonIcon &look);

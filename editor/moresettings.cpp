@@ -106,7 +106,7 @@ void moreSettings::setButtonsConfiguration(int buttonIndex)
         gridButton->showIcon({});
     } else {
         const QString icon = getJsonDocument(button + QLatin1Char('.') + iconMember).toString();
-        applyButtonIcon(gridButton, buttonIcon(backPosition ? folderBackMarker : target, icon, iconProvider));
+        gridButton->showIcon(buttonIcon(backPosition ? folderBackMarker : target, icon, iconProvider));
     }
 
     gridButton->setToolTip(QStringLiteral("Click to edit button ") + QString::number(n));
