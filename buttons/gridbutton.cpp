@@ -7,8 +7,8 @@
 
 bool GridButton::FaceKey::operator==(const FaceKey &other) const
 {
-    return size == other.size && ratio == other.ratio && state == other.state && icon == other.icon
-        && iconSize == other.iconSize && text == other.text && sheet == other.sheet;
+    return size == other.size && ratio == other.ratio && state == other.state && features == other.features
+        && icon == other.icon && iconSize == other.iconSize && text == other.text && sheet == other.sheet;
 }
 
 void GridButton::showIcon(const ButtonIcon &look)
@@ -39,8 +39,8 @@ void GridButton::paintEvent(QPaintEvent *event)
     // The grid's sheets give every colour, so a face looks the same in an
     // active and an inactive window: the panel is painted once as it maps
     // and again as it takes the focus.
-    const FaceKey key { size(), devicePixelRatioF(), int(option.state & ~QStyle::State_Active), icon().cacheKey(),
-        iconSize(), text(), styleSheet() };
+    const FaceKey key { size(), devicePixelRatioF(), int(option.state & ~QStyle::State_Active), int(option.features),
+        icon().cacheKey(), iconSize(), text(), styleSheet() };
     if (m_face.isNull() || !(key == m_faceKey)) {
         m_face = QImage(size() * key.ratio, QImage::Format_ARGB32_Premultiplied);
         m_face.setDevicePixelRatio(key.ratio);

@@ -27,6 +27,7 @@ private:
         QSize size;
         qreal ratio = 0;
         int state = 0;
+        int features = 0;
         qint64 icon = 0;
         QSize iconSize;
         QString text;
