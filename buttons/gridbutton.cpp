@@ -2,6 +2,7 @@
 
 #include "buttons/buttonstyle.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
 
@@ -25,6 +26,15 @@ void GridButton::showIcon(const ButtonIcon &look)
     setIcon(look.icon);
     m_iconSource = look.source;
     m_iconKey = icon().cacheKey();
+}
+
+void GridButton::changeEvent(QEvent *event)
+{
+    // A new style, palette or font may draw the same button otherwise.
+    if (event->type() == QEvent::StyleChange || event->type() == QEvent::PaletteChange
+        || event->type() == QEvent::FontChange)
+        m_face = QImage();
+    QPushButton::changeEvent(event);
 }
 
 void GridButton::paintEvent(QPaintEvent *event)
