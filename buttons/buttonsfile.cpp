@@ -10,6 +10,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 // Bound during static initialisation, before the application object exists:
 // the application-data location is then the roaming folder itself, without
 // an application name, whatever the executable is called.
@@ -142,9 +144,31 @@ bool keepUnparsableFile(const QString &path, QString *backupPath)
     }
 }
 
+void removeLeftoverSaves(const QString &path)
+{
+    const QFileInfo target(path);
+    const QString prefix = target.fileName() + QLatin1Char('.');
+    const QDateTime settled = QDateTime::currentDateTimeUtc().addSecs(-60);
+    const QFileInfoList siblings = target.absoluteDir().entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo &sibling : siblings) {
+        const QString name = sibling.fileName();
+        const bool saveName = name.size() == prefix.size() + 6 && name.startsWith(prefix)
+            && std::all_of(name.cbegin() + prefix.size(), name.cend(), [](QChar c) {
+                   return c.isDigit() || (c.toLatin1() >= 'a' && c.toLatin1() <= 'z')
+                       || (c.toLatin1() >= 'A' && c.toLatin1() <= 'Z');
+               });
+        if (!saveName || sibling.isSymLink() || !sibling.isFile())
+            continue;
+        const QDateTime changed = sibling.lastModified();
+        if ((target.exists() && changed <= target.lastModified()) || changed < settled)
+            QFile::remove(sibling.absoluteFilePath());
+    }
+}
+
 ButtonsFileCheck ensureButtonsFile(const QString &path, QString *backupPath)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
+    removeLeftoverSaves(path);
 
     const ButtonsRead read = readButtonsFile(path);
     switch (read.status) {

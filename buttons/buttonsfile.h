@@ -56,6 +56,12 @@ bool writeButtonsDocument(const QString &path, const QJsonObject &root);
 // regular file).
 bool keepUnparsableFile(const QString &path, QString *backupPath = nullptr);
 
+// Removes the temporary files of saves that never ended (the writer's own
+// names, `path` + "." + six letters or digits, regular files beside it),
+// but only those no save can still be writing: not newer than `path`, or
+// untouched for a minute. Backups and every other name stay.
+void removeLeftoverSaves(const QString &path);
+
 // What ensureButtonsFile() found and did.
 enum class ButtonsFileCheck {
     Untouched, // valid and complete: not written at all
@@ -69,5 +75,7 @@ enum class ButtonsFileCheck {
 
 // Makes sure the file exists and holds every top-level button. A file that
 // does not parse is first copied to a new backup beside it (see
-// backupPath); a file that cannot be read is never overwritten.
+// backupPath); a file that cannot be read is never overwritten. Leftovers
+// of saves that were killed before they ended go first (see
+// removeLeftoverSaves).
 ButtonsFileCheck ensureButtonsFile(const QString &path, QString *backupPath = nullptr);

@@ -63,6 +63,19 @@ private slots:
         // A kill between the write and the rename leaves a temporary file, and nothing else.
         const QStringList left = QDir(at).entryList(QDir::Files | QDir::Hidden | QDir::System);
         QVERIFY(changed > 0 && left.filter(QRegularExpression("^buttons\\.json(\\.\\w{6})?$")) == left);
+        // The next start removes them, and one more left long ago; a backup, another name and a save just begun stay.
+        const QStringList kept
+            = { "buttons.json", "buttons.json.20260101-000000.bak", "buttons.json.Fresh1", "buttons.json.notes" };
+        for (const QString &name : kept + QStringList("buttons.json.Old123"))
+            QVERIFY(name == "buttons.json" || sandbox::writeFile(at + '/' + name, "mine"));
+        for (const QString &name : QDir(at).entryList({ "buttons.json.??????" })) {
+            QFile leftover(at + '/' + name);
+            QVERIFY(name.endsWith("Fresh1") || leftover.open(QIODevice::ReadWrite));
+            QVERIFY(name.endsWith("Fresh1")
+                || leftover.setFileTime(QDateTime::currentDateTime().addSecs(-120), QFile::FileModificationTime));
+        }
+        ensureButtonsFile(target);
+        QCOMPARE(QDir(at).entryList(QDir::Files | QDir::Hidden), kept);
     }
 
     void faultsChangeNothing_data()
