@@ -12,9 +12,12 @@
 #include <QColor>
 #include <QEvent>
 #include <QJsonObject>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <limits>
 
 GridButton *editorButtons[buttonCount] = {};
 int selectedButton = 0;
@@ -45,6 +48,11 @@ moreSettings::moreSettings(QWidget *parent)
 {
     ui->setupUi(this);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    // A field writes what it holds back into the document, so it must hold a
+    // member whole: a line edit keeps 32767 characters by default, and a
+    // Save that changed another button would cut a longer path short.
+    for (QLineEdit *field : { ui->lineEdit_url, ui->lineEdit_icon, ui->lineEdit_title, ui->lineEdit_background })
+        field->setMaxLength(std::numeric_limits<int>::max());
     setWindowTitle(QStringLiteral("Settings - Zarvel ") + configValue(QStringLiteral("type")).toString());
 
     m_dropTimer = new QTimer(this);

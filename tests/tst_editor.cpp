@@ -60,7 +60,9 @@ private slots:
         if (buttonCount < 2)
             QSKIP("the editor's cases need two buttons");
         QJsonObject root = defaultButtonsLevel();
-        root.insert(buttonKey(1), QJsonObject { { pathMember, "/bin/true" }, { titleMember, "A" } });
+        // An icon longer than a line edit holds by default.
+        root.insert(buttonKey(1),
+            QJsonObject { { pathMember, "/bin/true" }, { titleMember, "A" }, { iconMember, QString(40000, 'i') } });
         root.insert(buttonKey(2), QJsonObject { { titleMember, "B" }, { backgroundMember, "red" } });
         QVERIFY(writeButtonsDocument(buttonsFilePath(), root));
         folderPrefix.clear();
@@ -68,7 +70,7 @@ private slots:
         editor->show();
     }
 
-    // Cancel leaves the file byte for byte as it was; Save writes every change at once.
+    // Cancel leaves the file byte for byte as it was; Save writes every change at once, and cuts nothing short.
     void cancelAndSave()
     {
         const QByteArray before = sandbox::readFile(buttonsFilePath());
@@ -82,8 +84,9 @@ private slots:
             QVERIFY(!editor->isVisible());
             QCOMPARE(sandbox::readFile(buttonsFilePath()) == before, closing == QDialogButtonBox::Cancel);
         }
-        QCOMPARE(
-            stored(1, titleMember) + stored(1, backgroundMember) + stored(2, pathMember), "changed#00ff00/bin/true");
+        QCOMPARE(stored(1, titleMember) + stored(1, backgroundMember) + stored(2, pathMember)
+                + QString::number(stored(2, iconMember).size()),
+            "changed#00ff00/bin/true40000");
     }
 
     // A folder made, entered, filled and left; its Back slot neither swaps nor takes a path; Reset of a plain button
