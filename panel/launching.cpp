@@ -4,6 +4,7 @@
 #include "buttons/buttonsfile.h"
 #include "buttons/buttonstyle.h"
 #include "panel/commands.h"
+#include "panel/elide.h"
 #include "panel/panelstate.h"
 #include "platform/platform.h"
 
@@ -86,8 +87,8 @@ void MainWindow::launch(const QString &storedPath)
     const auto report = [window, name](const QString &reason) {
         if (window)
             window->tellUser(tr("%1 could not be started: %2.")
-                                 .arg(name.isEmpty() ? tr("The button") : name,
-                                     reason.isEmpty() ? tr("it could not be started") : reason));
+                                 .arg(name.isEmpty() ? tr("The button") : elideMiddle(name, 100),
+                                     reason.isEmpty() ? tr("it could not be started") : elideMiddle(reason, 250)));
     };
     const Platform::StartResult result = Platform::instance().startTarget(storedPath, report);
     if (!result.started)

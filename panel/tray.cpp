@@ -5,6 +5,7 @@
 #include "app/resources.h"
 #include "editor/moresettings.h"
 #include "panel/commands.h"
+#include "panel/elide.h"
 #include "panel/panelstate.h"
 #include "platform/platform.h"
 
@@ -53,8 +54,9 @@ void MainWindow::createSystemTray()
 // The panel is hidden whenever something goes wrong after a click, so the
 // tray is the only place left to say so; without a tray the note goes to
 // the log.
-void MainWindow::tellUser(const QString &message)
+void MainWindow::tellUser(const QString &text)
 {
+    const QString message = elideMiddle(text, 400);
     if (panelHostRole) {
         postCommand(tellRequest + ' ' + QString(message).replace(QLatin1Char('\n'), QLatin1Char(' ')).toUtf8());
         return;

@@ -111,6 +111,20 @@ private slots:
         QTRY_COMPARE(panelButtons[0]->toolTip(), QStringLiteral("newer"));
     }
 
+    // The tray tells why a target did not start in a few hundred characters, however long its path, keeping the path's
+    // start and end.
+    void failureToldInShort()
+    {
+        const QString path = "/start" + QString(1000000, 'x') + "end";
+        use(QJsonObject { { buttonKey(1), button(path, "long") } });
+        platform.startError = "the file " + path + " does not exist";
+        QTest::ignoreMessage(QtWarningMsg,
+            QRegularExpression("^Zarvel: (?=.{0,400}$)startx+\u2026x+end could not be started: the file "
+                               "/startx+\u2026x+end does not exist\\.$"));
+        click(1);
+        platform.startError.clear();
+    }
+
     // One tick from a hidden panel at (50, 60). A press without Alt is consumed, so it cannot combine with a later Alt;
     // with the editor open nothing is asked and the press waits.
     void trigger_data()

@@ -32,9 +32,11 @@ public:
     bool needsForegroundTrick() const override { return foregroundTrick; }
     void sendAltKey(bool press) override { calls << (press ? "alt-down" : "alt-up"); }
     void sleepMs(int milliseconds) override { calls << QStringLiteral("sleep %1").arg(milliseconds); }
+    QString startError; // why every start fails, when set
     StartResult startTarget(const QString &storedPath, const LaterFailure &) override
     {
-        return startedTargets << storedPath, StartResult { true, {} };
+        startedTargets << storedPath;
+        return StartResult { startError.isEmpty(), startError };
     }
     QIcon applicationIcon(const QString &) override { return QIcon(); }
     void createAutostartEntry() override { ++autostartRequests; }
