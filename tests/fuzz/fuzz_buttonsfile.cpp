@@ -17,8 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, size_t size)
     const QByteArray after = sandbox::readFile(path);
     const QJsonDocument original = QJsonDocument::fromJson(input);
     const QJsonObject members = original.object(), repaired = QJsonDocument::fromJson(after).object();
+    // Compared as variants: a QJsonObject whose keys hold a NUL keeps them in an order that only parsing decides, and
+    // its == compares in that order.
     for (auto it = members.begin(); it != members.end(); ++it)
-        if (!it.value().isNull() && repaired.value(it.key()) != it.value())
+        if (!it.value().isNull() && repaired.value(it.key()).toVariant() != it.value().toVariant())
             qFatal("repair: a member was lost or changed");
     for (int i = 1; i <= buttonCount; ++i)
         if (!repaired.contains(buttonKey(i)) || repaired.value(buttonKey(i)).isNull())
