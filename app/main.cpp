@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 // `Zarvel --show`: asks the running Zarvel to show its panel at the
 // pointer, for hotkey tools and compositor bindings, and returns at once.
@@ -24,6 +25,23 @@ static int showRunningPanel(int argc, char *argv[])
     else
         std::fprintf(stderr, "Zarvel did not show its panel: %s\n", answer.constData());
     return answer.isNull() ? 1 : 2;
+}
+
+// A Wayland session without XWayland names no X display, and Qt's default
+// X11 platform would abort there: then the tray and the dialogs are Wayland
+// windows. Chosen by an argument, which only this process reads, and not in
+// the environment, which every program Zarvel starts would inherit; a
+// platform the user chose is kept.
+static std::vector<char *> withPlatform(int argc, char *argv[])
+{
+    static char option[] = "-platform";
+    static char wayland[] = "wayland";
+    std::vector<char *> arguments(argv, argv + argc);
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        arguments.insert(arguments.end(), { option, wayland });
+    arguments.push_back(nullptr);
+    return arguments;
 }
 
 // On Linux the program is a library that the launcher (launcher.cpp) loads
@@ -44,7 +62,9 @@ int main(int argc, char *argv[])
     if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
         qputenv("QT_XCB_GL_INTEGRATION", "none");
 
-    QApplication a(argc, argv);
+    std::vector<char *> platformArguments = withPlatform(argc, argv);
+    int platformArgumentCount = int(platformArguments.size()) - 1;
+    QApplication a(platformArgumentCount, platformArguments.data());
     QGuiApplication::setQuitOnLastWindowClosed(false);
     useOwnFusion();
 

@@ -20,9 +20,11 @@ inline const QByteArray pingRequest = QByteArrayLiteral("ping");
 inline const QByteArray pingAnswer = QByteArrayLiteral("zarvel");
 
 // From the panel's host process (panel/panelhost.h) to the main one, which
-// holds the dialogs: "settings", "assign <slot> <folder path...>" and
-// "tell <message>". Answered at once with accepted; the work follows.
+// holds the dialogs: "settings", "assign <slot> <folder path...>",
+// "tell <message>" and "ready" (listening, with its windows made).
+// Answered at once with accepted; the work follows.
 inline const QByteArray settingsRequest = QByteArrayLiteral("settings");
+inline const QByteArray readyRequest = QByteArrayLiteral("ready");
 inline const QByteArray assignRequest = QByteArrayLiteral("assign");
 inline const QByteArray tellRequest = QByteArrayLiteral("tell");
 inline const QByteArray acceptedAnswer = QByteArrayLiteral("accepted");

@@ -69,8 +69,10 @@ private:
     // answers its requests; the host shows the panel at the pointer.
     void startPanelHost();
     void startPanelHostAgain(); // unless it runs
+    QByteArray showOnPanelHost(); // the answer to "show"
     bool answerPanelHost(const QByteArray &request, QByteArray *answer);
     void popUpOnLayerShell();
+    friend int runPanelHost(int argc, char *argv[]);
     // Says something the user must know through the tray (in tray.cpp).
     void tellUser(const QString &message);
 
@@ -83,6 +85,7 @@ private:
     QProcess *panelHost = nullptr;
     QElapsedTimer panelHostAge;
     int panelHostDeaths = 0; // in a row, each soon after its start
+    bool panelHostShowPending = false; // asked for while the host was not listening
     QString layerShellProblem; // a Wayland session whose compositor cannot host the panel
     FolderPath folderStack;
     QFileSystemWatcher *fileWatcher = nullptr;

@@ -105,11 +105,8 @@ QByteArray MainWindow::answerCommand(const QByteArray &request)
         return QByteArrayLiteral("Zarvel is switched off in its tray menu.");
     if (modalOpen())
         return QByteArrayLiteral("a Zarvel dialog is open.");
-    if (panelHost) {
-        startPanelHostAgain();
-        answer = sendCommand(showRequest, panelHostSocketName());
-        return answer.isNull() ? QByteArrayLiteral("the panel's process is starting again.") : answer;
-    }
+    if (panelHost)
+        return showOnPanelHost();
     return popUpAtPointer() ? shownAnswer : QByteArrayLiteral("the pointer cannot be read.");
 }
 
@@ -127,8 +124,7 @@ void MainWindow::showWindow()
     if (!systemEnabled || modalOpen())
         return;
     if (panelHost) {
-        startPanelHostAgain();
-        postCommand(showRequest, panelHostSocketName());
+        showOnPanelHost();
         return;
     }
     show();

@@ -66,7 +66,8 @@ public:
         layer->setScope(QStringLiteral("zarvel-overlay"));
     }
 
-    void arm(const std::function<void(QScreen *, QPoint)> &entered, const std::function<void()> &pressed)
+    void arm(
+        const std::function<void(QScreen *, QPoint)> &entered, const std::function<void(const QMouseEvent &)> &pressed)
     {
         m_entered = entered;
         m_pressed = pressed;
@@ -93,7 +94,7 @@ protected:
             const auto entered = std::exchange(m_entered, nullptr);
             entered(screen(), screen()->geometry().topLeft() + local.toPoint());
         } else if (e->type() == QEvent::MouseButtonPress && m_pressed) {
-            m_pressed();
+            m_pressed(*static_cast<QMouseEvent *>(e));
         }
         // Shown at the start only to have its buffers made: gone once it
         // has painted, unless a show came first.
@@ -110,7 +111,7 @@ protected:
 private:
     bool m_warmingUp = false;
     std::function<void(QScreen *, QPoint)> m_entered;
-    std::function<void()> m_pressed;
+    std::function<void(const QMouseEvent &)> m_pressed;
 };
 
 // Kept while the screens stay: a window shown again reuses its buffers, and
@@ -141,7 +142,8 @@ void warmUpOverlays()
         overlay->warmUp();
 }
 
-void showOverlays(const std::function<void(QScreen *, QPoint)> &entered, const std::function<void()> &pressed)
+void showOverlays(
+    const std::function<void(QScreen *, QPoint)> &entered, const std::function<void(const QMouseEvent &)> &pressed)
 {
     makeOverlays();
     // One enter is enough: the first overlay to hear it tells, the others
@@ -163,24 +165,24 @@ void hideOverlays()
         overlay->hide();
 }
 
-void placePanel(QWindow *panel, QScreen *screen, QPoint offset)
+void place(QWindow *window, QScreen *screen, QPoint offset, bool takesKeyboard)
 {
-    LayerShellQt::Window *layer = LayerShellQt::Window::get(panel);
+    LayerShellQt::Window *layer = LayerShellQt::Window::get(window);
     layer->setLayer(LayerShellQt::Window::LayerOverlay);
     layer->setAnchors(
         LayerShellQt::Window::Anchors(LayerShellQt::Window::AnchorTop) | LayerShellQt::Window::AnchorLeft);
     layer->setMargins(QMargins(offset.x(), offset.y(), 0, 0));
-    layer->setKeyboardInteractivity(LayerShellQt::Window::KeyboardInteractivityExclusive);
+    layer->setKeyboardInteractivity(takesKeyboard ? LayerShellQt::Window::KeyboardInteractivityExclusive
+                                                  : LayerShellQt::Window::KeyboardInteractivityNone);
     layer->setDesiredOutput(screen);
-    layer->setScope(QStringLiteral("zarvel-panel"));
-    panel->setScreen(screen);
+    layer->setScope(takesKeyboard ? QStringLiteral("zarvel-panel") : QStringLiteral("zarvel-tip"));
+    window->setScreen(screen);
 }
 
 } // namespace
 
 extern "C" __attribute__((visibility("default"))) const LayerShellModule *zarvelLayerShell()
 {
-    static const LayerShellModule module { compositorHasIt, enable, warmUpOverlays, showOverlays, hideOverlays,
-        placePanel };
+    static const LayerShellModule module { compositorHasIt, enable, warmUpOverlays, showOverlays, hideOverlays, place };
     return &module;
 }

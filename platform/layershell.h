@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 
+class QMouseEvent;
 class QScreen;
 class QWindow;
 
@@ -30,12 +31,13 @@ void warmUpOverlays();
 
 // Maps the overlays. `entered` gets the screen under the pointer and the
 // pointer's global logical position, once; `pressed` a press on any overlay.
-void showOverlays(const std::function<void(QScreen *, QPoint)> &entered, const std::function<void()> &pressed);
+void showOverlays(
+    const std::function<void(QScreen *, QPoint)> &entered, const std::function<void(const QMouseEvent &)> &pressed);
 void hideOverlays();
 
-// Makes `panel` (not yet shown) a surface above the overlays on `screen`,
-// its top-left corner `offset` from the screen's, with the keyboard while it
-// shows.
-void placePanel(QWindow *panel, QScreen *screen, QPoint offset);
+// Makes `window` (not yet shown) a surface above the overlays on `screen`,
+// its top-left corner `offset` from the screen's; with the keyboard while it
+// shows when it `takesKeyboard` (the panel does, its tool tip does not).
+void place(QWindow *window, QScreen *screen, QPoint offset, bool takesKeyboard);
 
 } // namespace layerShell

@@ -50,7 +50,8 @@ void warmUpOverlays()
         module()->warmUpOverlays();
 }
 
-void showOverlays(const std::function<void(QScreen *, QPoint)> &entered, const std::function<void()> &pressed)
+void showOverlays(
+    const std::function<void(QScreen *, QPoint)> &entered, const std::function<void(const QMouseEvent &)> &pressed)
 {
     if (module())
         module()->showOverlays(entered, pressed);
@@ -62,10 +63,10 @@ void hideOverlays()
         module()->hideOverlays();
 }
 
-void placePanel(QWindow *panel, QScreen *screen, QPoint offset)
+void place(QWindow *window, QScreen *screen, QPoint offset, bool takesKeyboard)
 {
     if (module())
-        module()->placePanel(panel, screen, offset);
+        module()->place(window, screen, offset, takesKeyboard);
 }
 
 } // namespace layerShell

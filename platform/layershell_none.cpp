@@ -12,13 +12,13 @@ void enable()
 void warmUpOverlays()
 {
 }
-void showOverlays(const std::function<void(QScreen *, QPoint)> &, const std::function<void()> &)
+void showOverlays(const std::function<void(QScreen *, QPoint)> &, const std::function<void(const QMouseEvent &)> &)
 {
 }
 void hideOverlays()
 {
 }
-void placePanel(QWindow *, QScreen *, QPoint)
+void place(QWindow *, QScreen *, QPoint, bool)
 {
 }
 } // namespace layerShell

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 
+class QMouseEvent;
 class QScreen;
 class QWindow;
 
@@ -17,9 +18,10 @@ struct LayerShellModule {
     std::optional<bool> (*compositorHasIt)();
     void (*enable)();
     void (*warmUpOverlays)();
-    void (*showOverlays)(const std::function<void(QScreen *, QPoint)> &, const std::function<void()> &);
+    void (*showOverlays)(
+        const std::function<void(QScreen *, QPoint)> &, const std::function<void(const QMouseEvent &)> &);
     void (*hideOverlays)();
-    void (*placePanel)(QWindow *, QScreen *, QPoint);
+    void (*place)(QWindow *, QScreen *, QPoint, bool);
 };
 
 inline constexpr char layerShellModuleFile[] = "libzarvel-layershell.so";

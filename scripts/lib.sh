@@ -2,20 +2,27 @@
 # Debian, quietly, and does nothing when everything is there.
 
 # What building and running Zarvel needs; gio and the MIME database open
-# documents and folders in the desktop's default application; layer-shell-qt,
-# libwayland and Qt's Wayland platform host the panel on Wayland.
-BUILD_PACKAGES="build-essential cmake qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
+# documents and folders in the desktop's default application. Qt loads its
+# plugins by name at run time, so no library Zarvel links pulls them in:
+# libqt5svg5 (SVG pictures and icons), qt5-image-formats-plugins (TIFF,
+# WebP, ICNS and more), qtwayland5 (Qt's Wayland platform with its shell,
+# decoration and buffer plugins) and layer-shell-qt (the layer-shell
+# integration the panel's host on Wayland runs on; its library's package
+# only recommends it). The layer-shell-qt and libwayland headers build that
+# host.
+BUILD_PACKAGES="build-essential cmake qtbase5-dev qtbase5-dev-tools libqt5svg5-dev libqt5svg5
     qt5-image-formats-plugins libx11-dev libxi-dev libxtst-dev libglib2.0-bin shared-mime-info
-    pkg-config liblayershellqtinterface-dev libwayland-dev qtwayland5"
+    pkg-config liblayershellqtinterface-dev libwayland-dev qtwayland5 layer-shell-qt"
 # What fuzzing needs: clang with libFuzzer and the sanitizer runtimes.
 FUZZ_PACKAGES="clang libclang-rt-14-dev"
 # What the tests need on top: the format checker, a virtual X server, a
 # window manager, a system tray, input injection, keyboard remapping, the
 # desktop entry validator, and the damage extension's headers for the
 # trigger benchmark's probe; a compositor, its screenshots and the
-# protocol compiler for the Wayland panel's tests.
+# protocol compiler for the Wayland panel's tests, which stop its host with
+# pkill.
 TEST_PACKAGES="clang-format xvfb xauth openbox xdotool trayer x11-utils x11-xserver-utils desktop-file-utils pkg-config libxdamage-dev
-    sway grim libwayland-bin"
+    sway grim libwayland-bin procps"
 # What scripts/bench.sh needs on top: jgmenu, the native menu Zarvel is
 # compared with, the X-Resource headers its probe uses to tell which
 # process made a window, and what makes its huge pictures.

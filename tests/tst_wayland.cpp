@@ -53,16 +53,18 @@ class WaylandTest : public QObject {
     // hover change only the button's edge); the cursor, drawn into the screenshot at the pointer, does not count.
     bool panelAt(const QRect &place, QImage *icon = nullptr)
     {
-        return waitFor([&] {
-            const QImage image = QImage::fromData(run({ "grim", "-s", "1", "-" }));
-            QRect at = image.size() == QSize(3200, 720) ? QRect() : QRect(-1, -1, 1, 1);
-            for (int y = 0; at.x() >= 0 && y < image.height(); ++y) // the cursor and beyond the outputs do not count
-                for (int x = 0; x < image.width(); ++x)
-                    if (qAbs(qGray(image.pixel(x, y)) - qGray(image.pixel(1279, 719))) > 16 && (x < 2560 || y < 360)
-                        && !QRect(pointer - QPoint(8, 8), QSize(40, 40)).contains(x, y))
-                        at |= QRect(x, y, 1, 1);
-            return (icon ? *icon = image.copy(QRect(at.topLeft() + buttonAt[1], QSize(8, 8))) : QImage()), at == place;
-        });
+        return waitFor([&] { return shown(icon) == place; });
+    }
+    QRect shown(QImage *icon = nullptr) // what one screenshot shows
+    {
+        const QImage image = QImage::fromData(run({ "grim", "-s", "1", "-" }));
+        QRect at = image.size() == QSize(3200, 720) ? QRect() : QRect(-1, -1, 1, 1);
+        for (int y = 0; at.x() >= 0 && y < image.height(); ++y) // the cursor and beyond the outputs do not count
+            for (int x = 0; x < image.width(); ++x)
+                if (qAbs(qGray(image.pixel(x, y)) - qGray(image.pixel(1279, 719))) > 16 && (x < 2560 || y < 360)
+                    && !QRect(pointer - QPoint(8, 8), QSize(40, 40)).contains(x, y))
+                    at |= QRect(x, y, 1, 1);
+        return (icon ? *icon = image.copy(QRect(at.topLeft() + buttonAt[1], QSize(8, 8))) : QImage()), at;
     }
 
 private slots:
@@ -78,7 +80,8 @@ private slots:
         }
         const QString program = sandbox::writeProgram(home + "/program", "#!/bin/sh\necho launched >>$HOME/record\n");
         QVERIFY(sandbox::writeFile(home + "/.local/share/Zarvel/buttons.json",
-            "{\"Button01\":{\"path\":\"/missing\"},\"Button02\":{\"path\":\"Folder\",\"folder\":"
+            "{\"Button01\":{\"path\":\"/missing\",\"title\":\"Missing program\"},"
+            "\"Button02\":{\"path\":\"Folder\",\"folder\":"
             "{\"Button02\":{\"path\":\""
                 + program.toUtf8() + "\"}}}}"));
         if (geteuid() == 0) // the session's user owns the sandbox, and the test still reads what it writes
@@ -90,7 +93,8 @@ private slots:
             QSKIP("sway cannot start here.");
         env.insert("WAYLAND_DISPLAY", sandbox::readFile(home + "/display").trimmed());
         in = start({ ZARVEL_VIRTUAL_INPUT });
-        zarvel = start({ ZARVEL_BINARY, "-checkupdate" });
+        // As in a session without XWayland, and on the platform Zarvel chooses itself.
+        zarvel = start({ "env", "-u", "DISPLAY", "-u", "QT_QPA_PLATFORM", ZARVEL_BINARY, "-checkupdate" });
         QVERIFY(waitFor([&] { return run({ "ls", sandbox::root() + "/runtime" }).contains("zarvel.socket.panel"); }));
     }
     void cleanupTestCase()
@@ -103,19 +107,26 @@ private slots:
         QTest::addColumn<QPoint>("pointer");
         QTest::addColumn<QPoint>("topLeft");
         QTest::addColumn<QPoint>("pressAt"); // to hide the panel: a press there, or Escape when null
+        QTest::addColumn<QPoint>("shownAt"); // where a chord showed it before, over whose overlay this one comes
         const int w = size.width(), h = size.height();
-        QTest::newRow("mid-output") << QPoint(400, 300) << QPoint(400, 300) << QPoint(900, 600);
-        QTest::newRow("right edge") << QPoint(1275, 300) << QPoint(1280 - w, 300) << QPoint();
-        QTest::newRow("bottom edge") << QPoint(400, 715) << QPoint(400, 720 - h) << QPoint(1000, 100);
-        QTest::newRow("second output") << QPoint(1700, 200) << QPoint(1700, 200) << QPoint();
-        QTest::newRow("scale 2") << QPoint(2600, 5) << QPoint(2600, 5) << QPoint(100, 100);
-        QTest::newRow("scale 2, bottom right") << QPoint(3195, 355) << QPoint(3200 - w, 360 - h) << QPoint();
+        QTest::newRow("mid-output") << QPoint(400, 300) << QPoint(400, 300) << QPoint(900, 600) << QPoint();
+        QTest::newRow("right edge") << QPoint(1275, 300) << QPoint(1280 - w, 300) << QPoint() << QPoint();
+        QTest::newRow("bottom edge") << QPoint(400, 715) << QPoint(400, 720 - h) << QPoint(1000, 100) << QPoint();
+        QTest::newRow("second output") << QPoint(1700, 200) << QPoint(1700, 200) << QPoint() << QPoint();
+        QTest::newRow("scale 2") << QPoint(2600, 5) << QPoint(2600, 5) << QPoint(100, 100) << QPoint();
+        QTest::newRow("scale 2, bottom right")
+            << QPoint(3195, 355) << QPoint(3200 - w, 360 - h) << QPoint() << QPoint();
+        QTest::newRow("chord over the overlay") << QPoint(700, 500) << QPoint(700, 500) << QPoint() << QPoint(200, 100);
+        QTest::newRow("chord over another output's")
+            << QPoint(1700, 200) << QPoint(1700, 200) << QPoint() << QPoint(400, 300);
     }
     void placementAndHiding()
     {
         QFETCH(QPoint, pointer);
         QFETCH(QPoint, topLeft);
         QFETCH(QPoint, pressAt);
+        QFETCH(QPoint, shownAt);
+        QVERIFY(shownAt.isNull() || (chord(shownAt) && panelAt(QRect(shownAt, size))));
         QVERIFY(chord(pointer) && panelAt(QRect(topLeft, size)));
         QVERIFY(pressAt.isNull() ? send("key 1 1 0;key 1 0 0") : press(pressAt));
         QVERIFY(panelAt(QRect()));
@@ -131,11 +142,35 @@ private slots:
         QVERIFY(chord(panel.topLeft()) && panelAt(panel, &after) && after == before);
         QVERIFY(send("key 1 1 0;key 1 0 0") && panelAt(QRect()));
     }
+    void hostComesBack_data()
+    {
+        QTest::addColumn<bool>("givenUp");
+        QTest::newRow("killed once: back by itself") << false;
+        QTest::newRow("killed until given up: back with the next chord") << true;
+    }
     void hostComesBack()
     {
-        QVERIFY(QProcess::execute("pkill", { "-KILL", "-P", QString::number(zarvel->processId()) }) == 0);
-        QVERIFY(move({ 500, 300 }) && waitFor([&] { return toMain(showRequest) == shownAnswer; }));
+        QFETCH(bool, givenUp);
+        const QStringList host = { "-KILL", "-P", QString::number(zarvel->processId()), "-f", "panel-host" };
+        QByteArray errors;
+        QVERIFY(waitFor([&] {
+            const bool killed = QProcess::execute("pkill", host) == 0;
+            return givenUp ? (errors += zarvel->readAllStandardError()).contains("keeps stopping") : killed;
+        }));
+        QVERIFY(givenUp ? chord({ 500, 300 })
+                        : move({ 500, 300 }) && waitFor([&] { return toMain(showRequest) == shownAnswer; }));
         QVERIFY(panelAt(QRect(QPoint(500, 300), size)) && send("key 1 1 0;key 1 0 0") && panelAt(QRect()));
+    }
+    void hoverShowsTheTitleBesideTheButton()
+    {
+        const QRect panel(QPoint(300, 200), size);
+        QVERIFY(chord(panel.topLeft()) && panelAt(panel) && move(panel.topLeft() + buttonAt[1]));
+        QVERIFY(waitFor([&] { // the title "Missing program" right of the panel, level with button 1
+            const QRect lit = shown();
+            return lit.topLeft() == panel.topLeft() && lit.right() > panel.right() + 60
+                && lit.bottom() == panel.bottom();
+        }));
+        QVERIFY(send("key 1 1 0;key 1 0 0") && panelAt(QRect()));
     }
     void opensFolderGoesBackAndLaunches()
     {
