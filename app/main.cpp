@@ -4,6 +4,7 @@
 #include "panel/mainwindow.h"
 #include "panel/panelhost.h"
 #include "panel/panelstate.h"
+#include "platform/environment.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -40,9 +41,10 @@ int main(int argc, char *argv[])
         return runPanelHost(argc, argv);
 
     // Zarvel draws no OpenGL; the xcb GL integration alone costs tens of
-    // megabytes of resident memory at the first show.
+    // megabytes of resident memory at the first show. The programs it
+    // starts get the variable as Zarvel was given it.
     if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
-        qputenv("QT_XCB_GL_INTEGRATION", "none");
+        setOwnVariable("QT_XCB_GL_INTEGRATION", "none");
 
     QApplication a(argc, argv);
     QGuiApplication::setQuitOnLastWindowClosed(false);

@@ -2,6 +2,7 @@
 
 #include "app/config.h"
 #include "platform/commandchannel.h"
+#include "platform/environment.h"
 #include "platform/platform.h"
 #include "platform/updatecommand.h"
 
@@ -73,6 +74,9 @@ void MainWindow::reopen()
 {
     // This program's own file, not a name in the working directory: the
     // working directory need not hold the program.
-    QProcess::startDetached(
-        QCoreApplication::applicationFilePath(), { QStringLiteral("-checkupdate") }, QDir::currentPath());
+    QProcess process;
+    process.setProgram(QCoreApplication::applicationFilePath());
+    process.setArguments({ QStringLiteral("-checkupdate") });
+    process.setProcessEnvironment(givenEnvironment());
+    process.startDetached();
 }
