@@ -8,7 +8,6 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
-#include <QDir>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTimer>
@@ -50,7 +49,7 @@ void MainWindow::checkUpdates()
 {
     const QString version = appVersion;
     const QString versionUrl = updaterVersionUrl(updateBaseUrl, configValue(QStringLiteral("type")).toString());
-    lastHandOver = Platform::instance().startUpdater(QDir::currentPath(), version, versionUrl);
+    lastHandOver = Platform::instance().startUpdater(version, versionUrl);
     if (!lastHandOver.started) {
         // Without an updater this run simply stays, as a normal run.
         qWarning("Zarvel: %s Running without the update check.", qUtf8Printable(lastHandOver.error));

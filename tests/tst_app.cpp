@@ -21,34 +21,34 @@ class TestApp : public QObject {
     Q_OBJECT
 
 private slots:
-    // A plain start hands over to the updater in the working directory (a folder with blanks and a quote), which gets
-    // the version, the edition's version document and the restart command; the first run ends and the restarted one
-    // stays.
+    // A plain start hands over to the updater beside the program (in a folder with a quote), never the working
+    // directory's, with the version, version document, restart command and Zarvel's given environment; it comes back.
     void handOverAndBack()
     {
 #ifdef Q_OS_WIN
         QSKIP("scripts/windows-test's case hand_over hands over to a Windows updater");
 #else
-        const QString dir = sandbox::root() + "/program's folder";
+        const QString dir = sandbox::root() + "/program's folder", program = dir + "/Zarvel", cwd = dir + " cwd";
+        QVERIFY(QDir().mkpath(dir) && QFile::copy(ZARVEL_BINARY, program));
+        QVERIFY(QFile::link(QFileInfo(ZARVEL_BINARY).path() + "/libzarvel.so", dir + "/libzarvel.so"));
+        QVERIFY(!sandbox::writeProgram(cwd + "/zvUpdtr").isEmpty()); // were it run, Zarvel would never come back
         QVERIFY(!sandbox::writeProgram(dir + "/zvUpdtr",
-            "#!/bin/sh\nprintf '%s\\n' \"$@\" > args.tmp\n"
+            "#!/bin/sh\nprintf '%s\\n' \"$@\" $QT_XCB_GL_INTEGRATION > args.tmp\n"
             "echo $$ > pid.tmp && mv args.tmp args && mv pid.tmp pid\n"
             "eval \"exec $3\"\n")
                      .isEmpty());
         QProcess zarvel;
-        zarvel.setWorkingDirectory(dir);
-        zarvel.start(ZARVEL_BINARY, QStringList());
+        zarvel.setWorkingDirectory(cwd);
+        zarvel.start(program, QStringList());
         QVERIFY(zarvel.waitForFinished(30000) && zarvel.exitCode() == 0);
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir + "/pid"), 30000);
         const qint64 pid = sandbox::readFile(dir + "/pid").trimmed().toLongLong();
-        const QString edition = configValue("type").toString().toLower();
-        QCOMPARE(QString::fromUtf8(sandbox::readFile(dir + "/args")).split('\n', Qt::SkipEmptyParts),
-            QStringList(
-                { appVersion, updateBaseUrl + "/version/" + edition + ".json", "'" ZARVEL_BINARY "' -checkupdate" }));
-        static const char restarted[] = ZARVEL_BINARY "\0-checkupdate";
         QTRY_COMPARE_WITH_TIMEOUT(sandbox::readFile(QStringLiteral("/proc/%1/cmdline").arg(pid)),
-            QByteArray(restarted, sizeof restarted), 30000);
+            QFile::encodeName(program) + QByteArray("\0-checkupdate\0", 14), 30000);
         ::kill(pid_t(pid), SIGTERM);
+        QCOMPARE(QString::fromUtf8(sandbox::readFile(dir + "/args")).split('\n', Qt::SkipEmptyParts),
+            QStringList({ appVersion, updateBaseUrl + "/version/" + configValue("type").toString().toLower() + ".json",
+                "'" + sandbox::root() + "/program'\\''s folder/Zarvel' -checkupdate" }));
 #endif
     }
 
