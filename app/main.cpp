@@ -4,6 +4,7 @@
 #include "panel/mainwindow.h"
 #include "panel/panelhost.h"
 #include "panel/panelstate.h"
+#include "platform/commandchannel.h"
 #include "platform/environment.h"
 
 #include <QApplication>
@@ -14,17 +15,21 @@
 
 // `Zarvel --show`: asks the running Zarvel to show its panel at the
 // pointer, for hotkey tools and compositor bindings, and returns at once.
+// On Linux the launcher (launcher.cpp) answers it before Qt is loaded.
 static int showRunningPanel(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
-    const QByteArray answer = sendCommand(showRequest);
+    CommandReply reply = CommandReply::NotRunning;
+    const QByteArray answer = askCommandServer(commandSocketName(), showRequest, &reply);
     if (answer == shownAnswer)
         return 0;
-    if (answer.isNull())
-        std::fputs("Zarvel is not running.\n", stderr);
-    else
-        std::fprintf(stderr, "Zarvel did not show its panel: %s\n", answer.constData());
-    return answer.isNull() ? 1 : 2;
+    if (reply == CommandReply::Answered) {
+        std::fprintf(stderr, notShownText, printableAnswer(answer.toStdString()).c_str());
+        return notShownExit;
+    }
+    const bool running = reply == CommandReply::NotAnswering;
+    std::fputs(running ? notAnsweringText : notRunningText, stderr);
+    return running ? notAnsweringExit : notRunningExit;
 }
 
 // On Linux the program is a library that the launcher (launcher.cpp) loads
@@ -52,8 +57,9 @@ int main(int argc, char *argv[])
 
     // One Zarvel a user: a second one would add a second tray icon and a
     // second trigger over the same file.
-    if (sendCommand(pingRequest) == pingAnswer) {
-        std::fputs("Zarvel already runs; Zarvel --show opens its panel.\n", stderr);
+    const QString refusal = claimOneZarvel();
+    if (!refusal.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(refusal));
         return 1;
     }
 
