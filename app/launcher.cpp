@@ -2,7 +2,7 @@
 // libzarvel beside it, the program itself. `Zarvel --show` is what hotkey
 // tools start at every press, and loading Qt's libraries alone takes longer
 // than the panel takes to appear, so the launcher asks the running Zarvel
-// itself when it can; anything else runs the program from the library.
+// itself; anything else runs the program from the library.
 #include "panel/commandwords.h"
 #include "platform/unixsocket.h"
 
@@ -12,36 +12,40 @@
 #include <dlfcn.h>
 #include <limits.h>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 
 // Asks the running Zarvel to show its panel, over its socket in the user's
-// runtime folder, where Qt puts it when the folder is the user's own and
-// closed to others. Its exit code; -1 when it cannot tell, which leaves the
-// request, and what to say about it, to the program.
+// private folder; its exit code. The wait is longer than the one Zarvel
+// gives its panel's host on the way.
 static int showRunningPanel()
 {
-    const char *runtime = std::getenv("XDG_RUNTIME_DIR");
-    struct stat folder;
-    if (!runtime || *runtime != '/' || stat(runtime, &folder) != 0 || !S_ISDIR(folder.st_mode)
-        || folder.st_uid != getuid() || (folder.st_mode & 0777) != 0700)
-        return -1;
+    std::string error;
+    const std::string folder = commandFolder(&error);
+    if (folder.empty()) {
+        std::fprintf(stderr, "Zarvel: %s.\n", error.c_str());
+        return notRunningExit;
+    }
     std::string answer;
-    if (!askUnixSocket(std::string(runtime) + '/' + commandSocketFile, showWord, 5000, &answer))
-        return -1;
-    if (answer == shownWord)
-        return 0;
-    std::fprintf(stderr, "Zarvel did not show its panel: %s\n", answer.c_str());
-    return 2;
+    switch (askUnixSocket(folder + '/' + commandSocketFile, showWord, 4000, &answer)) {
+    case SocketReply::Answered:
+        if (answer == shownWord)
+            return 0;
+        std::fprintf(stderr, notShownText, printableAnswer(answer).c_str());
+        return notShownExit;
+    case SocketReply::NotRunning:
+        std::fputs(notRunningText, stderr);
+        return notRunningExit;
+    case SocketReply::NotAnswering:
+        break;
+    }
+    std::fputs(notAnsweringText, stderr);
+    return notAnsweringExit;
 }
 
 int main(int argc, char *argv[])
 {
-    if (argc > 1 && std::strcmp(argv[1], "--show") == 0) {
-        const int shown = showRunningPanel();
-        if (shown >= 0)
-            return shown;
-    }
+    if (argc > 1 && std::strcmp(argv[1], "--show") == 0)
+        return showRunningPanel();
     char self[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
     if (length <= 0) {

@@ -4,6 +4,8 @@
 #include "panel/mainwindow.h"
 #include "panel/panelhost.h"
 #include "panel/panelstate.h"
+#include "platform/commandchannel.h"
+#include "platform/environment.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -14,17 +16,21 @@
 
 // `Zarvel --show`: asks the running Zarvel to show its panel at the
 // pointer, for hotkey tools and compositor bindings, and returns at once.
+// On Linux the launcher (launcher.cpp) answers it before Qt is loaded.
 static int showRunningPanel(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
-    const QByteArray answer = sendCommand(showRequest);
+    CommandReply reply = CommandReply::NotRunning;
+    const QByteArray answer = askCommandServer(commandSocketName(), showRequest, &reply);
     if (answer == shownAnswer)
         return 0;
-    if (answer.isNull())
-        std::fputs("Zarvel is not running.\n", stderr);
-    else
-        std::fprintf(stderr, "Zarvel did not show its panel: %s\n", answer.constData());
-    return answer.isNull() ? 1 : 2;
+    if (reply == CommandReply::Answered) {
+        std::fprintf(stderr, notShownText, printableAnswer(answer.toStdString()).c_str());
+        return notShownExit;
+    }
+    const bool running = reply == CommandReply::NotAnswering;
+    std::fputs(running ? notAnsweringText : notRunningText, stderr);
+    return running ? notAnsweringExit : notRunningExit;
 }
 
 // A Wayland session without XWayland names no X display, and Qt's default
@@ -58,9 +64,10 @@ int main(int argc, char *argv[])
         return runPanelHost(argc, argv);
 
     // Zarvel draws no OpenGL; the xcb GL integration alone costs tens of
-    // megabytes of resident memory at the first show.
+    // megabytes of resident memory at the first show. The programs it
+    // starts get the variable as Zarvel was given it.
     if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
-        qputenv("QT_XCB_GL_INTEGRATION", "none");
+        setOwnVariable("QT_XCB_GL_INTEGRATION", "none");
 
     std::vector<char *> platformArguments = withPlatform(argc, argv);
     int platformArgumentCount = int(platformArguments.size()) - 1;
@@ -70,8 +77,9 @@ int main(int argc, char *argv[])
 
     // One Zarvel a user: a second one would add a second tray icon and a
     // second trigger over the same file.
-    if (sendCommand(pingRequest) == pingAnswer) {
-        std::fputs("Zarvel already runs; Zarvel --show opens its panel.\n", stderr);
+    const QString refusal = claimOneZarvel();
+    if (!refusal.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(refusal));
         return 1;
     }
 

@@ -4,6 +4,8 @@
 # never meet Qt's.
 set(ZARVEL_PLATFORM_SOURCES
     platform/commandchannel.h
+    platform/environment.cpp
+    platform/environment.h
     platform/updatecommand.cpp
     platform/updatecommand.h
 )

@@ -2,26 +2,18 @@
 
 #include "platform/commandchannel.h"
 
-#include <QDir>
-#include <QHash>
-#include <QStandardPaths>
+#include <QElapsedTimer>
+#include <QThread>
 
 QString commandSocketName()
 {
-    // The runtime folder is the user's own (0700); on Windows the name is
-    // a pipe name, which holds the user's folder too. Qt gives no runtime
-    // folder when the one set has the wrong owner or permissions: then a
-    // name of this user's home in the temporary folder, which the server
-    // opens to this user only.
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (!runtime.isEmpty())
-        return runtime + QLatin1Char('/') + QLatin1String(commandSocketFile);
-    return QStringLiteral("zarvel-%1").arg(qHash(QDir::homePath()), 0, 16);
+    return commandChannelName(QLatin1String(commandSocketFile));
 }
 
 QString panelHostSocketName()
 {
-    return commandSocketName() + QStringLiteral(".panel");
+    const QString name = commandSocketName();
+    return name.isEmpty() ? name : name + QStringLiteral(".panel");
 }
 
 QByteArray sendCommand(const QByteArray &request, const QString &socketName)
@@ -32,4 +24,26 @@ QByteArray sendCommand(const QByteArray &request, const QString &socketName)
 void postCommand(const QByteArray &request, const QString &socketName)
 {
     tellCommandServer(socketName, request);
+}
+
+QString claimOneZarvel()
+{
+    QString error;
+    const QString name = commandChannelName(QLatin1String(commandSocketFile), &error);
+    if (name.isEmpty())
+        return QStringLiteral("Zarvel cannot start: %1.").arg(error);
+    // One that holds the claim but does not listen is starting, or ending
+    // to hand over to its updater: it gets a few seconds to do either.
+    QElapsedTimer waited;
+    waited.start();
+    while (!claimCommandName(name)) {
+        CommandReply reply = CommandReply::NotRunning;
+        askCommandServer(name, pingRequest, &reply);
+        if (reply == CommandReply::Answered)
+            return QStringLiteral("Zarvel already runs; Zarvel --show opens its panel.");
+        if (reply == CommandReply::NotAnswering || waited.hasExpired(5000))
+            return QStringLiteral("Zarvel already runs but does not answer; end it to start another one.");
+        QThread::msleep(100);
+    }
+    return QString();
 }

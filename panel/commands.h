@@ -6,9 +6,9 @@
 #include <QString>
 
 // The running Zarvel listens on a local socket that only its user can open
-// (in the user's runtime folder); a second start talks to it instead of
-// making a second tray icon and trigger. One request a connection, one line
-// each way.
+// (in the user's runtime folder, or a folder of the user's own); a second
+// start finds it there instead of making a second tray icon and trigger.
+// One request a connection, one line each way.
 
 // "show": the panel at the pointer, as the chord shows it. The answer is
 // shownAnswer, or why not. "hide": the panel goes, if it shows.
@@ -29,9 +29,15 @@ inline const QByteArray assignRequest = QByteArrayLiteral("assign");
 inline const QByteArray tellRequest = QByteArrayLiteral("tell");
 inline const QByteArray acceptedAnswer = QByteArrayLiteral("accepted");
 
+// Empty when the user has no folder closed to others for it.
 QString commandSocketName();
 // The panel's host process listens here, for "show" and "hide" only.
 QString panelHostSocketName();
+
+// Makes this process the user's one Zarvel, for the rest of its life: empty
+// when it is, else what to tell the user (another one runs, answering or
+// not; no private folder for the socket). One that hangs still counts.
+QString claimOneZarvel();
 
 // Sends `request` to the running Zarvel; its answer, or a null array when
 // none runs (or none answers within a few seconds).

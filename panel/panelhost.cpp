@@ -5,6 +5,7 @@
 #include "panel/mainwindow.h"
 #include "panel/panelstate.h"
 #include "panel/placement.h"
+#include "platform/environment.h"
 #include "platform/layershell.h"
 
 #include <QApplication>
@@ -40,6 +41,7 @@ void MainWindow::startPanelHost()
     panelHost->setProgram(QCoreApplication::applicationFilePath());
     panelHost->setArguments({ QStringLiteral("--panel-host") });
     panelHost->setProcessChannelMode(QProcess::ForwardedChannels);
+    panelHost->setProcessEnvironment(givenEnvironment());
     connect(panelHost, &QProcess::started, this, [this] { panelHostAge.start(); });
     // A host that dies comes back a second later. One that keeps dying at
     // once (its compositor is gone, say) is left down after three tries,
@@ -247,16 +249,10 @@ private:
 
 int runPanelHost(int argc, char *argv[])
 {
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    qputenv("QT_QPA_PLATFORM", "wayland");
+    setOwnVariable("QT_QPA_PLATFORM", "wayland");
     layerShell::enable();
     QApplication application(argc, argv);
     useOwnFusion();
-    // What the panel starts gets the session's own choice back.
-    if (platform.isNull())
-        qunsetenv("QT_QPA_PLATFORM");
-    else
-        qputenv("QT_QPA_PLATFORM", platform);
     QGuiApplication::setQuitOnLastWindowClosed(false);
     panelHostRole = true;
 #ifdef Q_OS_UNIX

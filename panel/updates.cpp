@@ -2,12 +2,12 @@
 
 #include "app/config.h"
 #include "platform/commandchannel.h"
+#include "platform/environment.h"
 #include "platform/platform.h"
 #include "platform/updatecommand.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
-#include <QDir>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTimer>
@@ -49,7 +49,7 @@ void MainWindow::checkUpdates()
 {
     const QString version = appVersion;
     const QString versionUrl = updaterVersionUrl(updateBaseUrl, configValue(QStringLiteral("type")).toString());
-    lastHandOver = Platform::instance().startUpdater(QDir::currentPath(), version, versionUrl);
+    lastHandOver = Platform::instance().startUpdater(version, versionUrl);
     if (!lastHandOver.started) {
         // Without an updater this run simply stays, as a normal run.
         qWarning("Zarvel: %s Running without the update check.", qUtf8Printable(lastHandOver.error));
@@ -73,6 +73,9 @@ void MainWindow::reopen()
 {
     // This program's own file, not a name in the working directory: the
     // working directory need not hold the program.
-    QProcess::startDetached(
-        QCoreApplication::applicationFilePath(), { QStringLiteral("-checkupdate") }, QDir::currentPath());
+    QProcess process;
+    process.setProgram(QCoreApplication::applicationFilePath());
+    process.setArguments({ QStringLiteral("-checkupdate") });
+    process.setProcessEnvironment(givenEnvironment());
+    process.startDetached();
 }

@@ -1,7 +1,29 @@
 #include "platform/commandchannel.h"
 
+#include <QDir>
+#include <QHash>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QStandardPaths>
+
+QString commandChannelName(const QString &file, QString *error)
+{
+    // A pipe name, which holds the user's folder; QLocalServer opens it to
+    // this user only.
+    if (error)
+        error->clear();
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtime.isEmpty())
+        return runtime + QLatin1Char('/') + file;
+    return QStringLiteral("zarvel-%1-%2").arg(qHash(QDir::homePath()), 0, 16).arg(file);
+}
+
+bool claimCommandName(const QString &name)
+{
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    return !socket.waitForConnected(2000);
+}
 
 struct CommandServer::Private {
     QLocalServer *server = nullptr;
@@ -46,16 +68,22 @@ void CommandServer::close()
     d->server->close();
 }
 
-QByteArray askCommandServer(const QString &name, const QByteArray &request)
+QByteArray askCommandServer(const QString &name, const QByteArray &request, CommandReply *reply)
 {
+    CommandReply ignored;
+    CommandReply &said = reply ? *reply : ignored;
     QLocalSocket socket;
     socket.connectToServer(name);
-    if (!socket.waitForConnected(2000))
+    if (!socket.waitForConnected(2000)) {
+        said = socket.error() == QLocalSocket::SocketTimeoutError ? CommandReply::NotAnswering
+                                                                  : CommandReply::NotRunning;
         return QByteArray();
+    }
     socket.write(request + '\n');
     QByteArray answer;
     while (!answer.endsWith('\n') && socket.waitForReadyRead(5000))
         answer += socket.readAll();
+    said = answer.endsWith('\n') ? CommandReply::Answered : CommandReply::NotAnswering;
     return answer.endsWith('\n') ? answer.chopped(1) : QByteArray();
 }
 

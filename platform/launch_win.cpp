@@ -1,3 +1,4 @@
+#include "platform/environment.h"
 #include "platform/platform_win.h"
 
 #include <QProcess>
@@ -18,6 +19,7 @@ Platform::StartResult WindowsPlatform::startTarget(const QString &storedPath, co
     QProcess process;
     process.setProgram(arguments.takeFirst());
     process.setArguments(arguments);
+    process.setProcessEnvironment(givenEnvironment());
     // A detached start would open a console window for cmd.exe; the
     // interpreter only passes the target on and needs none.
     process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments *args) {

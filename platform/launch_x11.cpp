@@ -1,8 +1,8 @@
 #include "platform/desktopentry.h"
+#include "platform/environment.h"
 #include "platform/platform_x11.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -23,8 +23,6 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
-
-extern char **environ;
 
 // No stored path ever reaches a shell here. The stored text is split with the
 // same double-quote rules that the Windows build hands to cmd.exe, and the
@@ -76,8 +74,9 @@ bool isProgramFile(const QString &path)
 }
 
 // Starts `argv` in a session of its own, reading nothing from Zarvel's
-// input, in `workingDirectory` when one is given; `ended` hears its exit
-// status from the event loop, or -1 when it could not start.
+// input, with the environment Zarvel was given, in `workingDirectory` when
+// one is given; `ended` hears its exit status from the event loop, or -1
+// when it could not start.
 //
 // posix_spawn borrows this process's memory until the exec, where a fork
 // would copy its page tables, and then make the panel's thread copy every
@@ -87,14 +86,18 @@ bool isProgramFile(const QString &path)
 // ends: a notifier on its pidfd collects it.
 void spawn(const QStringList &argv, const QString &workingDirectory, const std::function<void(int)> &ended)
 {
-    QThreadPool::globalInstance()->start([argv, workingDirectory, ended] {
-        QList<QByteArray> words;
-        std::vector<char *> pointers;
-        for (const QString &word : argv)
-            words.append(QFile::encodeName(word));
+    QList<QByteArray> words;
+    for (const QString &word : argv)
+        words.append(QFile::encodeName(word));
+    QThreadPool::globalInstance()->start([words, environment = givenEnvironmentEntries(), workingDirectory,
+                                             ended]() mutable {
+        std::vector<char *> pointers, entries;
         for (QByteArray &word : words)
             pointers.push_back(word.data());
         pointers.push_back(nullptr);
+        for (QByteArray &entry : environment)
+            entries.push_back(entry.data());
+        entries.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
@@ -112,7 +115,7 @@ void spawn(const QStringList &argv, const QString &workingDirectory, const std::
         posix_spawnattr_setsigdefault(&attributes, &pipe);
         posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
         pid_t pid = 0;
-        const int error = posix_spawn(&pid, pointers.front(), &actions, &attributes, pointers.data(), environ);
+        const int error = posix_spawn(&pid, pointers.front(), &actions, &attributes, pointers.data(), entries.data());
         posix_spawnattr_destroy(&attributes);
         posix_spawn_file_actions_destroy(&actions);
         QMetaObject::invokeMethod(
@@ -155,18 +158,18 @@ Platform::StartResult startProgram(const QString &program, const QStringList &ar
 // associates with it. gio reads the same associations as every desktop
 // (mimeapps.list), starts the application detached and says when there is
 // none, in tens of milliseconds, or never when a D-Bus activation hangs: the
-// panel does not wait for it. xdg-open, reached through QDesktopServices, is
-// the fallback for systems without it.
+// panel does not wait for it. xdg-open is the fallback for systems without
+// it.
 Platform::StartResult openWithDefaultHandler(const QString &target, const Platform::LaterFailure &laterFailure)
 {
     const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
-    if (gio.isEmpty()) {
-        const QUrl url = looksLikeUrl(target) ? QUrl(target) : QUrl::fromLocalFile(target);
-        if (QDesktopServices::openUrl(url))
-            return started();
+    const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (gio.isEmpty() && xdgOpen.isEmpty())
         return failed(QStringLiteral("no application is set to open it"));
-    }
-    spawn({ gio, QStringLiteral("open"), QStringLiteral("--"), target }, QString(), [laterFailure](int status) {
+    const QStringList opener = gio.isEmpty()
+        ? QStringList { xdgOpen, target }
+        : QStringList { gio, QStringLiteral("open"), QStringLiteral("--"), target };
+    spawn(opener, QString(), [laterFailure](int status) {
         if (status != 0 && laterFailure)
             laterFailure(status == -1 ? QStringLiteral("the desktop's opener could not be started")
                                       : QStringLiteral("no application is set to open it"));

@@ -91,13 +91,13 @@ public:
     // never replaces an existing one.
     virtual void createAutostartEntry() = 0;
 
-    // Hands over to the updater in `workingDirectory`, started so that it
-    // outlives this process, with this program's version, the address of
-    // the edition's version document and the command that starts this
-    // program again. Not started when the updater is missing there; the
-    // error then says so.
-    virtual StartResult startUpdater(const QString &workingDirectory, const QString &version, const QString &versionUrl)
-        = 0;
+    // Hands over to the updater beside this program (in its folder, never
+    // in whatever folder it was started from), started in that folder so
+    // that it outlives this process, with this program's version, the
+    // address of the edition's version document and the command that
+    // starts this program again. Not started when the updater is missing
+    // there; the error then says so.
+    virtual StartResult startUpdater(const QString &version, const QString &versionUrl) = 0;
 
     // The implementation in use: the native one unless a test set another.
     static Platform &instance();

@@ -21,6 +21,5 @@ public:
     StartResult startTarget(const QString &storedPath, const LaterFailure &laterFailure) override;
     QIcon applicationIcon(const QString &) override { return QIcon(); }
     void createAutostartEntry() override;
-    StartResult startUpdater(
-        const QString &workingDirectory, const QString &version, const QString &versionUrl) override;
+    StartResult startUpdater(const QString &version, const QString &versionUrl) override;
 };

@@ -31,8 +31,7 @@ public:
     QByteArray fileStamp(const QString &file) override;
     void declareFrameless(WId window) override;
     void createAutostartEntry() override;
-    StartResult startUpdater(
-        const QString &workingDirectory, const QString &version, const QString &versionUrl) override;
+    StartResult startUpdater(const QString &version, const QString &versionUrl) override;
 
 private:
     void open();

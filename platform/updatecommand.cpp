@@ -5,23 +5,23 @@ QString updaterVersionUrl(const QString &baseUrl, const QString &edition)
     return baseUrl + QLatin1String("/version/") + edition.toLower() + QLatin1String(".json");
 }
 
-QString windowsUpdaterPath(const QString &workingDirectory)
+QString windowsUpdaterPath(const QString &programFolder)
 {
-    return workingDirectory + QLatin1String("/zvUpdtr.exe");
+    return programFolder + QLatin1String("/zvUpdtr.exe");
 }
 
-QString windowsUpdaterCommand(const QString &workingDirectory, const QString &version, const QString &versionUrl)
+QString windowsUpdaterCommand(const QString &programFolder, const QString &version, const QString &versionUrl)
 {
-    // Every piece is double-quoted, so a working directory with blanks
+    // Every piece is double-quoted, so a folder with blanks
     // stays one argument when the text is split for the start.
-    return QLatin1String("cmd.exe /c call \"") + windowsUpdaterPath(workingDirectory) + QLatin1String("\" \"") + version
+    return QLatin1String("cmd.exe /c call \"") + windowsUpdaterPath(programFolder) + QLatin1String("\" \"") + version
         + QLatin1String("\" \"") + versionUrl + QLatin1String("\" \"") + QLatin1String("Zarvel.exe -checkupdate")
         + QLatin1String("\"");
 }
 
-QString unixUpdaterPath(const QString &workingDirectory)
+QString unixUpdaterPath(const QString &programFolder)
 {
-    return workingDirectory + QLatin1String("/zvUpdtr");
+    return programFolder + QLatin1String("/zvUpdtr");
 }
 
 QString unixRestartCommand(const QString &program, const QStringList &options)

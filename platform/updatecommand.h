@@ -13,17 +13,18 @@
 // base + "/version/" + the edition in lower case + ".json".
 QString updaterVersionUrl(const QString &baseUrl, const QString &edition);
 
-// Windows: the updater is zvUpdtr.exe in the working directory, and it is
-// started through the command interpreter with this command text.
-QString windowsUpdaterPath(const QString &workingDirectory);
-QString windowsUpdaterCommand(const QString &workingDirectory, const QString &version, const QString &versionUrl);
+// Windows: the updater is zvUpdtr.exe in the program's folder, and it is
+// started there through the command interpreter with this command text;
+// its restart command names the program relative to that folder.
+QString windowsUpdaterPath(const QString &programFolder);
+QString windowsUpdaterCommand(const QString &programFolder, const QString &version, const QString &versionUrl);
 
-// Other systems: the updater is the executable zvUpdtr in the working
-// directory, started without a shell. Its third argument is a /bin/sh
+// Other systems: the updater is the executable zvUpdtr in the program's
+// folder, started without a shell. Its third argument is a /bin/sh
 // command naming `program` (this program's own file) with "-checkupdate"
 // and the `options` it was started with ("--no-poll"), so that the
 // restarted program runs as the user chose.
-QString unixUpdaterPath(const QString &workingDirectory);
+QString unixUpdaterPath(const QString &programFolder);
 QString unixRestartCommand(const QString &program, const QStringList &options = {});
 QStringList unixUpdaterArguments(
     const QString &version, const QString &versionUrl, const QString &program, const QStringList &options = {});

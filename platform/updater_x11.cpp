@@ -1,3 +1,4 @@
+#include "platform/environment.h"
 #include "platform/platform_x11.h"
 #include "platform/updatecommand.h"
 
@@ -5,11 +6,14 @@
 #include <QFileInfo>
 #include <QProcess>
 
-Platform::StartResult X11Platform::startUpdater(
-    const QString &workingDirectory, const QString &version, const QString &versionUrl)
+Platform::StartResult X11Platform::startUpdater(const QString &version, const QString &versionUrl)
 {
+    // The program is the launcher Zarvel, whose folder holds libzarvel.so:
+    // the updater is installed beside them. A zvUpdtr in the folder Zarvel
+    // was started from is anybody's.
     StartResult result;
-    const QString updater = unixUpdaterPath(workingDirectory);
+    const QString folder = QCoreApplication::applicationDirPath();
+    const QString updater = unixUpdaterPath(folder);
     if (!QFileInfo(updater).isFile()) {
         result.error = QStringLiteral("The updater %1 was not found.").arg(updater);
         return result;
@@ -22,7 +26,8 @@ Platform::StartResult X11Platform::startUpdater(
     QProcess process;
     process.setProgram(updater);
     process.setArguments(unixUpdaterArguments(version, versionUrl, QCoreApplication::applicationFilePath(), options));
-    process.setWorkingDirectory(workingDirectory);
+    process.setWorkingDirectory(folder);
+    process.setProcessEnvironment(givenEnvironment());
     process.setStandardInputFile(QProcess::nullDevice());
     result.started = process.startDetached();
     if (!result.started)

@@ -2,7 +2,9 @@
 // texts.
 #include "about/about.h"
 #include "app/resources.h"
+#include "panel/commands.h"
 #include "platform/autostartentry.h"
+#include "platform/commandchannel.h"
 #include "tests/support/access.h"
 #include "tests/support/fakeplatform.h"
 #include "tests/support/sandbox.h"
@@ -14,6 +16,9 @@
 #include <QtTest>
 
 #include <signal.h>
+#ifndef Q_OS_WIN
+#include "platform/unixsocket.h"
+#endif
 
 static const bool windows = QSysInfo::kernelType() == "winnt";
 
@@ -21,36 +26,89 @@ class TestApp : public QObject {
     Q_OBJECT
 
 private slots:
-    // A plain start hands over to the updater in the working directory (a folder with blanks and a quote), which gets
-    // the version, the edition's version document and the restart command; the first run ends and the restarted one
-    // stays.
+    // A plain start hands over to the updater beside the program (in a folder with a quote), never the working
+    // directory's, with the version, version document, restart command and Zarvel's given environment; it comes back.
     void handOverAndBack()
     {
 #ifdef Q_OS_WIN
         QSKIP("scripts/windows-test's case hand_over hands over to a Windows updater");
 #else
-        const QString dir = sandbox::root() + "/program's folder";
+        const QString dir = sandbox::root() + "/program's folder", program = dir + "/Zarvel", cwd = dir + " cwd";
+        QVERIFY(QDir().mkpath(dir) && QFile::copy(ZARVEL_BINARY, program));
+        QVERIFY(QFile::link(QFileInfo(ZARVEL_BINARY).path() + "/libzarvel.so", dir + "/libzarvel.so"));
+        QVERIFY(!sandbox::writeProgram(cwd + "/zvUpdtr").isEmpty()); // were it run, Zarvel would never come back
         QVERIFY(!sandbox::writeProgram(dir + "/zvUpdtr",
-            "#!/bin/sh\nprintf '%s\\n' \"$@\" > args.tmp\n"
+            "#!/bin/sh\nprintf '%s\\n' \"$@\" $QT_XCB_GL_INTEGRATION > args.tmp\n"
             "echo $$ > pid.tmp && mv args.tmp args && mv pid.tmp pid\n"
             "eval \"exec $3\"\n")
                      .isEmpty());
         QProcess zarvel;
-        zarvel.setWorkingDirectory(dir);
-        zarvel.start(ZARVEL_BINARY, QStringList());
+        zarvel.setWorkingDirectory(cwd);
+        zarvel.start(program, QStringList());
         QVERIFY(zarvel.waitForFinished(30000) && zarvel.exitCode() == 0);
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir + "/pid"), 30000);
         const qint64 pid = sandbox::readFile(dir + "/pid").trimmed().toLongLong();
-        const QString edition = configValue("type").toString().toLower();
-        QCOMPARE(QString::fromUtf8(sandbox::readFile(dir + "/args")).split('\n', Qt::SkipEmptyParts),
-            QStringList(
-                { appVersion, updateBaseUrl + "/version/" + edition + ".json", "'" ZARVEL_BINARY "' -checkupdate" }));
-        static const char restarted[] = ZARVEL_BINARY "\0-checkupdate";
         QTRY_COMPARE_WITH_TIMEOUT(sandbox::readFile(QStringLiteral("/proc/%1/cmdline").arg(pid)),
-            QByteArray(restarted, sizeof restarted), 30000);
+            QFile::encodeName(program) + QByteArray("\0-checkupdate\0", 14), 30000);
         ::kill(pid_t(pid), SIGTERM);
+        QCOMPARE(QString::fromUtf8(sandbox::readFile(dir + "/args")).split('\n', Qt::SkipEmptyParts),
+            QStringList({ appVersion, updateBaseUrl + "/version/" + configValue("type").toString().toLower() + ".json",
+                "'" + sandbox::root() + "/program'\\''s folder/Zarvel' -checkupdate" }));
 #endif
     }
+
+#ifndef Q_OS_WIN
+    // --show and a second start against a Zarvel flooded beyond its descriptors, one stopped, one without a runtime
+    // folder or a temporary one, one too deep for a socket's name, and escapes: --show tells in seconds, never raw.
+    void commandSocket_data()
+    {
+        QTest::addColumn<QString>("dir"); // XDG_RUNTIME_DIR
+        QTest::addColumn<QString>("says"); // --show (exit code 3 when it does not answer, else 2), then a second start
+        const QString own = qEnvironmentVariable("XDG_RUNTIME_DIR"), deep = own + '/' + QString(100, 'd');
+        const QString unread = "Zarvel did not show its panel: the pointer cannot be read.\nZarvel already runs;";
+        QTest::newRow("flooded") << own << unread;
+        QTest::newRow("stopped") << own << "Zarvel runs but does not answer.\nalready runs but does not answer;";
+        QTest::newRow("no runtime folder") << QString() << unread;
+        QTest::newRow("deep runtime folder") << deep << unread;
+        QTest::newRow("escapes") << own << "Zarvel did not show its panel: ]0;tr\n";
+    }
+    void commandSocket()
+    {
+        QFETCH(QString, dir);
+        QFETCH(QString, says);
+        const QString row = QTest::currentDataTag();
+        QVERIFY(dir.isEmpty() || (QDir().mkpath(dir) && QFile::setPermissions(dir, QFile::Permissions(0x7000))));
+        qunsetenv("DISPLAY");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir));
+        qputenv("TMPDIR", "/dev/null"); // no name can be made there: as when others took them all first
+        QString said;
+        const auto run = [&](const QStringList &arguments) {
+            QProcess process;
+            process.start(ZARVEL_BINARY, arguments);
+            const bool ended = QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 20000);
+            said += process.readAllStandardError();
+            return ended ? process.exitCode() : -1;
+        };
+        CommandServer escapes(
+            row == "escapes" ? commandSocketName() : QString(), [](auto) { return "\x1b]0;t\x07r\xc2\x9b"; }, 0);
+        QProcess zarvel; // with few descriptors, so that accepting runs out of them
+        if (row != "escapes")
+            zarvel.start("sh", { "-c", "ulimit -n 40 && exec \"$0\" -checkupdate", ZARVEL_BINARY });
+        QTRY_VERIFY_WITH_TIMEOUT(row == "escapes" || run({ "--show" }) == 2, 20000);
+        std::vector<int> flood(row == "flooded" ? 200 : 0);
+        for (int &fd : flood) {
+            fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            ::connect(fd, UnixAddress(commandSocketName().toStdString()).get(), sizeof(sockaddr_un));
+        }
+        if (row == "stopped")
+            ::kill(pid_t(zarvel.processId()), SIGSTOP);
+        QCOMPARE(run({ "--show" }), says.startsWith("Zarvel runs but does not answer") ? 3 : 2);
+        QCOMPARE(row == "escapes" ? 1 : run({ "-checkupdate" }), 1);
+        QVERIFY2(said.contains(says.section('\n', 0, 0)) && said.contains(says.section('\n', 1)), qPrintable(said));
+        for (int fd : flood)
+            ::close(fd);
+    }
+#endif
 
     // The entry starts this program, and a trial run writes none. One the user changed (switched off) is never
     // replaced; one for a copy since moved follows this one on Linux, where Zarvel wrote it, but a Windows shortcut to

@@ -1,5 +1,6 @@
 // Starting a button's stored target through the real X11 implementation: real processes, never a shell.
 #include "buttons/buttonstyle.h"
+#include "platform/environment.h"
 #include "platform/platform.h"
 #include "tests/support/sandbox.h"
 
@@ -16,10 +17,11 @@ class TestLaunching : public QObject {
 private slots:
     void initTestCase()
     {
-        // Stand-ins record their argument vectors; a fake gio first in PATH opens the documents.
+        // Stand-ins record their argument vectors (and what Zarvel set for itself); a fake gio in PATH opens documents.
         qputenv("PATH", QFile::encodeName(bin) + ':' + qgetenv("PATH"));
+        setOwnVariable("QT_XCB_GL_INTEGRATION", "none");
         const QByteArray sh = "#!/bin/sh\ncase \"$*\" in *.nobody) exit 4; esac\n"
-                              "printf '%s\\0' \"$0\" \"$@\" >~/.r$$ && mv ~/.r$$ ~/record\n";
+                              "printf '%s\\0' \"$0\" \"$@\" $QT_XCB_GL_INTEGRATION >~/.r$$ && mv ~/.r$$ ~/record\n";
         for (const char *name : { "recorder", "gio", "with space/my tool.sh", "it's \"$x\"; a&b.sh" })
             QVERIFY(!sandbox::writeProgram(bin + '/' + QString::fromUtf8(name), sh).isEmpty());
         QVERIFY(sandbox::writeFile(doc, "notes\n"));

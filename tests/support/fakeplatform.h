@@ -40,5 +40,5 @@ public:
     }
     QIcon applicationIcon(const QString &) override { return QIcon(); }
     void createAutostartEntry() override { ++autostartRequests; }
-    StartResult startUpdater(const QString &, const QString &, const QString &) override { return { true, {} }; }
+    StartResult startUpdater(const QString &, const QString &) override { return { true, {} }; }
 };
