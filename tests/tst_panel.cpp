@@ -111,8 +111,8 @@ private slots:
         QTRY_COMPARE(panelButtons[0]->toolTip(), QStringLiteral("newer"));
     }
 
-    // One tick from a hidden panel at (50, 60). A press without Alt is consumed, so it cannot combine with a later Alt;
-    // with the editor open nothing is asked and the press waits.
+    // One tick from a hidden panel at (50, 60), then one with the dialog closed. A press without Alt, or made while a
+    // dialog is open (window-modal too), is consumed, so it cannot combine with a later Alt (as Alt+F4 closing it).
     void trigger_data()
     {
         QTest::addColumn<bool>("rightPressed");
@@ -146,7 +146,7 @@ private slots:
         enableAction->trigger();
         settingsOpen = modal == 1;
         QDialog dialog;
-        dialog.setModal(true);
+        dialog.setWindowModality(Qt::WindowModal);
         dialog.setVisible(modal == 2);
         window.hide();
         window.move(50, 60);
@@ -162,10 +162,11 @@ private slots:
             PanelAccess::tick(window);
         else if (rightPressed)
             platform.rightPresses();
-        disconnect(shown);
         settingsOpen = false;
+        dialog.hide();
+        PanelAccess::tick(window);
+        disconnect(shown);
         QCOMPARE(platform.calls, calls);
-        QCOMPARE(platform.rightPressed, rightPressed && modal);
         QCOMPARE(window.pos(), calls.isEmpty() ? QPoint(50, 60) : QPoint(120, 80));
     }
 
