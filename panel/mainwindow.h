@@ -76,6 +76,8 @@ private:
 
     // Quits, unless the settings editor holds edits the user keeps.
     void quitProgram();
+    // Whether one of Zarvel's dialogs is open; if so, brings it to the front.
+    bool raiseOpenDialog();
 
     Ui::MainWindow *ui;
     moreSettings *runningEditor = nullptr;
