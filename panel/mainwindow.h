@@ -55,6 +55,7 @@ private:
     // file once.
     bool redrawIfChanged(int n, const QJsonObject &root);
     void watchButtonsFile();
+    void renewFileWatch();
     void enterFolder(int n, const QJsonObject &root);
     void goBack(const QJsonObject &root);
     void drawButtons(const QJsonObject &root);
