@@ -1,13 +1,12 @@
 #include "editor/moresettings.h"
 #include "ui_moresettings.h"
 
+#include "app/dialogs.h"
 #include "buttons/buttonsfile.h"
 #include "buttons/buttonstyle.h"
 #include "buttons/document.h"
 #include "editor/editorstate.h"
 
-#include <QColorDialog>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QPalette>
 #include <QPushButton>
@@ -57,7 +56,7 @@ void moreSettings::on_pushButton_browsePath_clicked()
 {
     const QString current
         = getRealPath(getJsonDocument(selectedButtonPath() + QLatin1Char('.') + pathMember).toString());
-    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Select Application"), current, QString());
+    const QString file = chooseFile(this, QStringLiteral("Select Application"), current);
     if (file.isEmpty())
         return;
     ui->lineEdit_url->setText(quoteStoredPath(file));
@@ -69,7 +68,7 @@ void moreSettings::on_pushButton_browseIcon_clicked()
 {
     const QString current
         = getRealPath(getJsonDocument(selectedButtonPath() + QLatin1Char('.') + iconMember).toString());
-    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Select Icon"), current, QString());
+    const QString file = chooseFile(this, QStringLiteral("Select Icon"), current);
     if (!file.isEmpty())
         ui->lineEdit_icon->setText(quoteStoredPath(file));
 }
@@ -84,7 +83,8 @@ void moreSettings::on_pushButton_colorPicker_clicked()
     // Black is every new button's colour; the picker is more useful opening
     // on white there.
     const QColor initial = current == QColor(Qt::black) ? QColor(Qt::white) : current;
-    const QColor chosen = QColorDialog::getColor(initial, nullptr, QString());
+    // Modal to the editor, whose fields must not change under it.
+    const QColor chosen = chooseColour(this, initial);
     if (chosen.isValid())
         ui->lineEdit_background->setText(chosen.name());
 }

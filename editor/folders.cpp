@@ -1,6 +1,7 @@
 #include "editor/moresettings.h"
 #include "ui_moresettings.h"
 
+#include "app/dialogs.h"
 #include "buttons/buttonsfile.h"
 #include "buttons/document.h"
 #include "editor/editorstate.h"
@@ -8,7 +9,6 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QJsonObject>
-#include <QMessageBox>
 
 void moreSettings::createFolder()
 {
@@ -38,7 +38,7 @@ bool moreSettings::mayOverwriteFile()
 {
     if (readButtonsFile(jsonFile.fileName()).bytes == m_readBytes)
         return true;
-    return QMessageBox::question(this, windowTitle(),
+    return askUser(this, QMessageBox::Question, windowTitle(),
                tr("%1 was changed elsewhere since the settings were opened.\n"
                   "Save over those changes, or cancel and keep your edits here?")
                    .arg(QDir::toNativeSeparators(jsonFile.fileName())),
@@ -50,7 +50,7 @@ bool moreSettings::mayDiscardEdits()
 {
     if (jsonDocument == m_readDocument)
         return true;
-    return QMessageBox::question(this, windowTitle(),
+    return askUser(this, QMessageBox::Question, windowTitle(),
                tr("The settings have changes that are not saved.\nQuit Zarvel and discard them?"),
                QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel)
         == QMessageBox::Discard;
@@ -68,10 +68,11 @@ void moreSettings::on_buttonBox_clicked(QAbstractButton *button)
         saveJson();
         if (!jsonSaved) {
             // Closing now would throw the edits away with the dialog's run.
-            QMessageBox::warning(this, windowTitle(),
+            askUser(this, QMessageBox::Warning, windowTitle(),
                 tr("The buttons could not be saved to %1.\nYour changes are still here; "
                    "save again or cancel them.")
-                    .arg(QDir::toNativeSeparators(jsonFile.fileName())));
+                    .arg(QDir::toNativeSeparators(jsonFile.fileName())),
+                QMessageBox::Ok);
             return;
         }
         close();

@@ -1,6 +1,7 @@
 #include "panel/mainwindow.h"
 
 #include "app/config.h"
+#include "app/dialogs.h"
 #include "buttons/buttonsfile.h"
 #include "buttons/buttonstyle.h"
 #include "panel/commands.h"
@@ -9,7 +10,6 @@
 #include "platform/platform.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QPointer>
 #include <QProcess>
@@ -107,7 +107,7 @@ void MainWindow::assignFile(int n)
         postCommand(request);
         return;
     }
-    const QString chosen = QFileDialog::getOpenFileName(this, tr("Select Application"), QDir::homePath(), QString());
+    const QString chosen = chooseFile(this, tr("Select Application"), QDir::homePath());
     if (chosen.isEmpty()) {
         setButtonsConfiguration();
         return;

@@ -84,26 +84,40 @@ void MainWindow::setup()
 }
 
 // The panel follows the file: whoever changes it (by hand, another program,
-// the settings editor), the panel shows what it holds now. A save replaces
-// the file with a new one, which ends the watch on the old one, so the
-// folder is watched too and the file's watch renewed.
+// the settings editor), the panel shows what it holds now.
 void MainWindow::watchButtonsFile()
 {
     fileWatcher = new QFileSystemWatcher(this);
-    // Only ever a file: Windows deletes no folder while it is watched, so a
-    // folder in the file's place would stay however often the user removed it.
-    const auto watchFile = [this] {
-        if (!fileWatcher->files().contains(buttonsFilePath()) && QFileInfo(buttonsFilePath()).isFile())
-            fileWatcher->addPath(buttonsFilePath());
-    };
-    const auto changed = [this, watchFile] {
-        watchFile();
+    const auto changed = [this] {
+        renewFileWatch();
         setButtonsConfiguration();
     };
     connect(fileWatcher, &QFileSystemWatcher::fileChanged, this, changed);
     connect(fileWatcher, &QFileSystemWatcher::directoryChanged, this, changed);
-    fileWatcher->addPath(QFileInfo(buttonsFilePath()).absolutePath());
-    watchFile();
+    renewFileWatch();
+}
+
+// A watch stays on what it was put on, not on the name: a file replaced by
+// a save, or a folder removed and made again (a restore, a sync tool), is
+// a new one the old watch never sees; and one replaced while another
+// program holds it open is not even reported gone. So every change renews
+// the watches on what the names stand for now, before the redraw reads the
+// file: the file, and its folder or, while that is missing, the nearest
+// one above it, to see it come back.
+void MainWindow::renewFileWatch()
+{
+    const QStringList watched = fileWatcher->files() + fileWatcher->directories();
+    if (!watched.isEmpty())
+        fileWatcher->removePaths(watched);
+    const QString file = buttonsFilePath();
+    // Only ever a file: Windows deletes no folder while it is watched, so a
+    // folder in the file's place would stay however often the user removed it.
+    if (QFileInfo(file).isFile())
+        fileWatcher->addPath(file);
+    QString folder = QFileInfo(file).absolutePath();
+    while (!QFileInfo(folder).isDir() && !QDir(folder).isRoot())
+        folder = QFileInfo(folder).absolutePath();
+    fileWatcher->addPath(folder);
 }
 
 // A press on the panel's own surface neither moves it nor reaches the base.

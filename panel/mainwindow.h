@@ -55,6 +55,7 @@ private:
     // file once.
     bool redrawIfChanged(int n, const QJsonObject &root);
     void watchButtonsFile();
+    void renewFileWatch();
     void enterFolder(int n, const QJsonObject &root);
     void goBack(const QJsonObject &root);
     void drawButtons(const QJsonObject &root);
@@ -78,6 +79,8 @@ private:
 
     // Quits, unless the settings editor holds edits the user keeps.
     void quitProgram();
+    // Whether one of Zarvel's dialogs is open; if so, brings it to the front.
+    bool raiseOpenDialog();
 
     Ui::MainWindow *ui;
     moreSettings *runningEditor = nullptr;

@@ -90,7 +90,7 @@ bool MainWindow::answerPanelHost(const QByteArray &request, QByteArray *answer)
             path.append(word.toInt());
         const int n = words.at(1).toInt();
         QTimer::singleShot(0, this, [this, n, path] {
-            if (n < 1 || n > buttonCount || settingsOpen || QApplication::activeModalWidget())
+            if (n < 1 || n > buttonCount || modalOpen())
                 return;
             folderStack = path;
             assignFile(n);

@@ -32,6 +32,11 @@ extern bool pollTrigger;
 // editor stay off meanwhile.
 extern bool settingsOpen;
 
+// The editor or any other of Zarvel's dialogs (a file dialog, About, a
+// message box) is open: the panel would show but take no click, and the
+// trigger and "Show Window" wait until it is gone (trigger.cpp).
+bool modalOpen();
+
 // This process is the panel's host on a Wayland compositor (`Zarvel
 // --panel-host`, panel/panelhost.h): no tray, no trigger of its own, and
 // no dialog, which would become a layer surface there.

@@ -2,6 +2,7 @@
 
 #include "about/about.h"
 #include "app/config.h"
+#include "app/dialogs.h"
 #include "app/resources.h"
 #include "editor/moresettings.h"
 #include "panel/commands.h"
@@ -69,9 +70,7 @@ void MainWindow::tellUser(const QString &text)
 
 void MainWindow::on_pushButton_settings_clicked()
 {
-    // The tray stays live while the editor runs: a second request must not
-    // stack another editor on the first.
-    if (settingsOpen)
+    if (raiseOpenDialog())
         return;
     if (panelHostRole) {
         hide();
@@ -84,22 +83,47 @@ void MainWindow::on_pushButton_settings_clicked()
     settingsOpen = true;
     moreSettings dialog;
     runningEditor = &dialog;
-    dialog.exec();
+    execDialog(dialog);
     runningEditor = nullptr;
     settingsOpen = false;
     // The editor may have rewritten buttons.json.
     setButtonsConfiguration();
 }
 
+// The tray stays live while a dialog is open. Its entries that open one
+// bring the open one to the front instead: a second editor would save over
+// the first one's edits, an update would quit under them, and a dialog run
+// inside another's keeps that one waiting until it closes.
+bool MainWindow::raiseOpenDialog()
+{
+    if (!modalOpen())
+        return false;
+    if (QWidget *dialog = QApplication::activeModalWidget()) {
+        dialog->raise();
+        dialog->activateWindow();
+    }
+    return true;
+}
+
 void MainWindow::quitProgram()
 {
-    if (runningEditor && !runningEditor->mayDiscardEdits())
+    // A second Close while the first one asks only brings the question up.
+    static bool asking = false;
+    if (asking) {
+        raiseOpenDialog();
         return;
-    QCoreApplication::quit();
+    }
+    asking = true;
+    const bool quit = !runningEditor || runningEditor->mayDiscardEdits();
+    asking = false;
+    if (quit)
+        QCoreApplication::quit();
 }
 
 void MainWindow::showAboutWindow()
 {
+    if (raiseOpenDialog())
+        return;
     about dialog;
-    dialog.exec();
+    execDialog(dialog);
 }

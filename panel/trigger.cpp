@@ -28,22 +28,20 @@ void MainWindow::timerCheckMouse()
     checkMouseTimer->start();
 }
 
-// While the settings editor or any other of Zarvel's modal dialogs (a file
-// dialog, About, a message box) is open, the panel would show but take no
-// click: the chord waits until the dialog is gone.
-static bool modalOpen()
+bool modalOpen()
 {
+    // Window-modal dialogs count too: Qt keeps every modal window in one list.
     return settingsOpen || QApplication::activeModalWidget();
 }
 
 void MainWindow::checkMouse()
 {
-    if (modalOpen())
-        return;
     Platform &platform = Platform::instance();
-    // The right button is queried on every tick, so a press made without
-    // Alt is consumed here and cannot combine with a later Alt.
-    if (!platform.asyncKeyState(Platform::Key::RightButton).pressedSinceLastQuery)
+    // The right button is queried on every tick, also while a dialog is
+    // open, so a press made without Alt, or while a dialog is open, is
+    // consumed here and cannot combine with a later Alt (as when Alt+F4
+    // closes the dialog). With --no-poll each press comes here at once.
+    if (!platform.asyncKeyState(Platform::Key::RightButton).pressedSinceLastQuery || modalOpen())
         return;
     if (!platform.asyncKeyState(Platform::Key::Alt).down)
         return;

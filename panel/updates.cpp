@@ -1,6 +1,7 @@
 #include "panel/mainwindow.h"
 
 #include "app/config.h"
+#include "app/dialogs.h"
 #include "platform/commandchannel.h"
 #include "platform/environment.h"
 #include "platform/platform.h"
@@ -17,8 +18,9 @@ static Platform::StartResult lastHandOver;
 
 void MainWindow::showUpdateWindow()
 {
+    if (raiseOpenDialog())
+        return;
     QMessageBox box;
-    box.setWindowModality(Qt::WindowModal);
     box.setWindowFlags(box.windowFlags() & ~Qt::WindowContextHelpButtonHint);
     box.setWindowTitle(tr("Updates - Zarvel ") + configValue(QStringLiteral("type")).toString());
     box.setIcon(QMessageBox::Information);
@@ -27,7 +29,7 @@ void MainWindow::showUpdateWindow()
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.button(QMessageBox::Yes)->setText(tr("  Check for Updates  "));
     box.button(QMessageBox::No)->setText(tr("Cancel"));
-    if (box.exec() != QMessageBox::Yes)
+    if (execDialog(box) != QMessageBox::Yes)
         return;
 
     checkUpdates();
@@ -37,12 +39,11 @@ void MainWindow::showUpdateWindow()
     // Quitting without an updater would end Zarvel with nothing to bring it
     // back; it keeps running and says why nothing happened.
     QMessageBox failure;
-    failure.setWindowModality(Qt::WindowModal);
     failure.setWindowFlags(failure.windowFlags() & ~Qt::WindowContextHelpButtonHint);
     failure.setWindowTitle(box.windowTitle());
     failure.setIcon(QMessageBox::Warning);
     failure.setText(lastHandOver.error + QLatin1Char('\n') + tr("Zarvel keeps running without checking for updates."));
-    failure.exec();
+    execDialog(failure);
 }
 
 void MainWindow::checkUpdates()

@@ -88,7 +88,8 @@ public:
     virtual void declareFrameless(WId window);
 
     // Makes sure the per-user autostart entry for this program exists;
-    // never replaces an existing one.
+    // never replaces one the user made or changed, nor one that starts a
+    // copy of the program still there.
     virtual void createAutostartEntry() = 0;
 
     // Hands over to the updater beside this program (in its folder, never

@@ -111,21 +111,24 @@ private slots:
 #endif
 
     // The entry starts this program, and a trial run writes none. One the user changed (switched off) is never
-    // replaced; one for a copy since moved follows this one on Linux, where Zarvel wrote it, but a Windows shortcut to
-    // another copy may be the user's own choice.
+    // replaced, nor one for another copy still there; one for a copy since gone follows this one on Linux, where
+    // Zarvel wrote it, but a Windows shortcut to another copy may be the user's own choice.
     void autostart_data()
     {
-        QTest::addColumn<int>("before"); // 0: no entry, 1: another copy's, 2: the user's own
+        QTest::addColumn<int>("before"); // 0: no entry, 1: a gone copy's, 2: the user's own, 3: a present copy's
         QTest::addColumn<bool>("kept");
         QTest::newRow("missing") << 0 << false;
-        QTest::newRow("another copy's") << 1 << windows;
+        QTest::newRow("a copy's since gone") << 1 << windows;
         QTest::newRow("the user's own") << 2 << true;
+        QTest::newRow("another copy's") << 3 << true;
     }
     void autostart()
     {
         QFETCH(int, before);
         QFETCH(bool, kept);
-        const QString program = QCoreApplication::applicationFilePath(), other = "/old/place/tst_app.exe";
+        const QString program = QCoreApplication::applicationFilePath();
+        const QString other = before == 3 ? sandbox::writeProgram(sandbox::root() + "/copy/tst_app.exe")
+                                          : QString("/old/place/tst_app.exe");
         const QString entry = windows
             ? QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation) + "/Startup/tst_app.lnk"
             : QString(sandbox::home() + "/.config/autostart/tst_app.desktop");
@@ -136,7 +139,7 @@ private slots:
         QCOMPARE(platform.autostartRequests, 0);
         QFile::remove(entry);
         const QByteArray own = autostartEntry(other) + (before == 2 ? "Hidden=true\n" : "");
-        QVERIFY(!before || (before == 1 && windows ? QFile::link(other, entry) : sandbox::writeFile(entry, own)));
+        QVERIFY(!before || (before != 2 && windows ? QFile::link(other, entry) : sandbox::writeFile(entry, own)));
         const QByteArray was = sandbox::readFile(entry);
         nativePlatform().createAutostartEntry();
         const QByteArray now = sandbox::readFile(entry);

@@ -98,6 +98,31 @@ private slots:
         QVERIFY(waitFor([this] { return x.placedAt(QPoint(400, 300)) && x.panelShown(); }));
     }
 
+    // The tray works while a dialog is open, and a right click made meanwhile is gone once it closes, also when Alt,
+    // still held from the Alt+F4 that closed it, makes it look like a chord.
+    void trayAndChordWhileADialogIsOpen()
+    {
+        QVERIFY2(runZarvel({}), qPrintable(x.error));
+        const QString about = "search --onlyvisible --name ^Zarvel." + configValue("type").toString() + '$';
+        const QString windows = "for w in $(xdotool search --onlyvisible --classname ^Zarvel$); do xprop -id $w; done";
+        const auto shown = [&] { return x.run("sh", { "-c", windows }); }; // the properties of Zarvel's windows shown
+        int clicks = 0; // on trayer's only icon, 12 px apart: Qt takes a second click near the first for a double click
+        const auto trayEntry = [&](const QString &keys) { // a right click on the icon, then the menu's keys
+            x.click(QPoint(++clicks % 2 ? 6 : 18, 12), 3);
+            const bool opened = waitFor([&] { return shown().contains("POPUP_MENU"); });
+            x.xdotool("key " + keys);
+            return opened && waitFor([&] { return !shown().contains("POPUP_MENU"); });
+        };
+        QVERIFY(trayEntry("Up Up Return") && waitFor([&] { return x.focusWindow() == x.xdotool(about); })); // About
+        x.click(QPoint(300, 700), 3);
+        x.xdotool("keydown alt key F4");
+        QVERIFY(waitFor([&] { return x.xdotool(about).isEmpty(); }));
+        QVERIFY(chordOpens(QPoint(700, 300), QPoint(700, 300)) && !x.placedAt(QPoint(300, 700)));
+        QVERIFY(trayEntry("Up Up Return") && waitFor([&] { return x.focusWindow() == x.xdotool(about); }));
+        QVERIFY(trayEntry("Up Return") && waitFor([&] { return shown().isEmpty(); })); // Close quits
+        running = QStringList { "quit" };
+    }
+
     // Alt let go where no X client hears it (a native window under XWayland): the raw release never comes, and the
     // server's key map must overrule it, or every right-click would open the panel.
     void lostAltReleaseMakesNoChord()

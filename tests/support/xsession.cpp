@@ -15,7 +15,8 @@ protected:
     void setupChildProcess() override { prctl(PR_SET_PDEATHSIG, SIGTERM); }
 };
 
-const char openboxConfig[] = R"(<openbox_config xmlns="http://openbox.org/3.4/rc"><mouse><context name="Frame">
+const char openboxConfig[] = R"(<openbox_config xmlns="http://openbox.org/3.4/rc">
+<keyboard><keybind key="A-F4"><action name="Close"/></keybind></keyboard><mouse><context name="Frame">
 <mousebind button="A-Right" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
 <mousebind button="A-Right" action="Drag"><action name="Resize"/></mousebind></context><context name="Client">
 <mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
