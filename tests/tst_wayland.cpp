@@ -116,7 +116,7 @@ private slots:
         QTest::newRow("scale 2") << QPoint(2600, 5) << QPoint(2600, 5) << QPoint(100, 100) << QPoint();
         QTest::newRow("scale 2, bottom right")
             << QPoint(3195, 355) << QPoint(3200 - w, 360 - h) << QPoint() << QPoint();
-        QTest::newRow("chord over the overlay") << QPoint(700, 500) << QPoint(700, 500) << QPoint() << QPoint(200, 100);
+        QTest::newRow("chord over the overlay") << QPoint(700, 300) << QPoint(700, 300) << QPoint() << QPoint(200, 100);
         QTest::newRow("chord over another output's")
             << QPoint(1700, 200) << QPoint(1700, 200) << QPoint() << QPoint(400, 300);
     }
