@@ -36,7 +36,7 @@ public:
     {
         return startedTargets << storedPath, StartResult { true, {} };
     }
-    QIcon applicationIcon(const QString &) override { return QIcon(); }
+    QString applicationIconFile(const QString &) override { return QString(); }
     void createAutostartEntry() override { ++autostartRequests; }
     StartResult startUpdater(const QString &, const QString &, const QString &) override { return { true, {} }; }
 };

@@ -1,0 +1,86 @@
+#include "platform/icontheme.h"
+
+#include "platform/regularfile.h"
+
+#include <QFileInfo>
+#include <QIcon>
+#include <QVector>
+
+namespace {
+
+struct ThemeIndex {
+    QStringList inherits;
+    QVector<QPair<QString, int>> folders; // and the size of their icons
+};
+
+// A theme's index.theme, read within the size of a desktop entry: a large
+// theme's is a few tens of kilobytes.
+ThemeIndex readIndex(const QString &file)
+{
+    ThemeIndex index;
+    QByteArray bytes;
+    if (!readRegularFile(file, 256 << 10, &bytes))
+        return index;
+    QString group;
+    for (const QByteArray &raw : bytes.split('\n')) {
+        const QString line = QString::fromUtf8(raw).trimmed();
+        const int equals = line.indexOf(QLatin1Char('='));
+        if (line.startsWith(QLatin1Char('['))) {
+            group = line.mid(1, line.size() - 2);
+        } else if (equals > 0) {
+            const QString key = line.left(equals).trimmed();
+            const QString value = line.mid(equals + 1).trimmed();
+            const bool theme = group == QLatin1String("Icon Theme");
+            if (theme && key == QLatin1String("Inherits"))
+                index.inherits = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
+            if (theme && key == QLatin1String("Directories"))
+                for (const QString &folder : value.split(QLatin1Char(','), Qt::SkipEmptyParts))
+                    index.folders.append({ folder.trimmed(), 0 });
+            if (key == QLatin1String("Size"))
+                for (auto &folder : index.folders)
+                    if (folder.first == group)
+                        folder.second = value.toInt();
+        }
+    }
+    return index;
+}
+
+const QStringList suffixes { QStringLiteral(".png"), QStringLiteral(".svg"), QStringLiteral(".xpm") };
+
+} // namespace
+
+QString themeIconFile(const QString &name, int side)
+{
+    if (name.isEmpty() || name.contains(QLatin1Char('/')))
+        return QString();
+    QStringList themes { QIcon::themeName(), QIcon::fallbackThemeName() };
+    for (int i = 0; i < themes.size() && i < 16; ++i) {
+        if (themes.at(i).isEmpty())
+            continue;
+        QString best;
+        int nearest = 0;
+        for (const QString &base : QIcon::themeSearchPaths()) {
+            const QString theme = base + QLatin1Char('/') + themes.at(i) + QLatin1Char('/');
+            const ThemeIndex index = readIndex(theme + QLatin1String("index.theme"));
+            for (const auto &folder : index.folders)
+                for (const QString &suffix : suffixes)
+                    if ((best.isEmpty() || qAbs(folder.second - side) < nearest)
+                        && QFileInfo(theme + folder.first + QLatin1Char('/') + name + suffix).isFile()) {
+                        best = theme + folder.first + QLatin1Char('/') + name + suffix;
+                        nearest = qAbs(folder.second - side);
+                    }
+            for (const QString &inherited : index.inherits)
+                if (!themes.contains(inherited.trimmed()))
+                    themes.append(inherited.trimmed());
+        }
+        if (!best.isEmpty())
+            return best;
+        if (i == themes.size() - 1 && !themes.contains(QLatin1String("hicolor")))
+            themes.append(QStringLiteral("hicolor"));
+    }
+    for (const QString &folder : QIcon::fallbackSearchPaths() + QStringList { QStringLiteral("/usr/share/pixmaps") })
+        for (const QString &suffix : suffixes)
+            if (QFileInfo(folder + QLatin1Char('/') + name + suffix).isFile())
+                return folder + QLatin1Char('/') + name + suffix;
+    return QString();
+}
