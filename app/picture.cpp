@@ -48,11 +48,10 @@ QByteArray formatOf(const QByteArray &bytes, const QByteArray &suffix)
     return QByteArray();
 }
 
-// Whether a picture of `size`, `bytesPerPixel` deep, may be decoded.
-bool withinLimit(const QSize &size, int bytesPerPixel = 4)
+// Whether a picture of `size` may be decoded.
+bool withinLimit(const QSize &size)
 {
-    return size.isValid() && !size.isEmpty()
-        && qint64(size.width()) * size.height() * qMax(bytesPerPixel, 4) <= largestPicture * 4;
+    return size.isValid() && !size.isEmpty() && qint64(size.width()) * size.height() <= largestPicture;
 }
 
 // The size to read a picture of `full` at: shrunk into `drawn`, never grown.
@@ -131,9 +130,10 @@ QImage raster(
     const QSize wanted = readSize(full, drawn);
     if (!decoded.isValid())
         decoded = full;
-    const QImage::Format depth = reader.imageFormat();
-    const int bytesPerPixel = depth == QImage::Format_Invalid ? 4 : QImage::toPixelFormat(depth).bitsPerPixel() / 8;
-    if (reader.format() == "jpeg" ? !jpegWithinLimit(bytes, full, wanted) : !withinLimit(decoded, bytesPerPixel))
+    // The depth a reader claims is not asked for: on a broken file some
+    // claim none of QImage's formats. At 16 bits a channel the limit's
+    // pixels still take only half the memory allowed.
+    if (reader.format() == "jpeg" ? !jpegWithinLimit(bytes, full, wanted) : !withinLimit(decoded))
         return QImage();
     if (wanted != full)
         reader.setScaledSize(wanted);

@@ -10,13 +10,10 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
-#ifdef ZARVEL_SVGZ
 #include <zlib.h>
-#endif
 
 bool inflateSvgz(const QByteArray &packed, qint64 limit, QByteArray *svg)
 {
-#ifdef ZARVEL_SVGZ
     z_stream stream {};
     if (inflateInit2(&stream, MAX_WBITS + 16) != Z_OK)
         return false;
@@ -29,12 +26,6 @@ bool inflateSvgz(const QByteArray &packed, qint64 limit, QByteArray *svg)
     svg->resize(ended ? int(stream.total_out) : 0);
     inflateEnd(&stream);
     return ended;
-#else
-    Q_UNUSED(packed);
-    Q_UNUSED(limit);
-    svg->clear();
-    return false;
-#endif
 }
 
 namespace {

@@ -1,10 +1,10 @@
 # Shared by scripts/start and scripts/test: installs what is missing from
 # Debian, quietly, and does nothing when everything is there.
 
-# What building and running Zarvel needs; gio and the MIME database open
+# What building and running Zarvel needs (zlib inflates SVGZ icons); gio and the MIME database open
 # documents and folders in the desktop's default application; layer-shell-qt,
 # libwayland and Qt's Wayland platform host the panel on Wayland.
-BUILD_PACKAGES="build-essential cmake qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
+BUILD_PACKAGES="build-essential cmake qtbase5-dev qtbase5-dev-tools libqt5svg5-dev zlib1g-dev
     qt5-image-formats-plugins libx11-dev libxi-dev libxtst-dev libglib2.0-bin shared-mime-info
     pkg-config liblayershellqtinterface-dev libwayland-dev qtwayland5"
 # What fuzzing needs: clang with libFuzzer and the sanitizer runtimes.
