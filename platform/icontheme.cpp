@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <QIcon>
+#include <QStandardPaths>
 #include <QVector>
 
 namespace {
@@ -54,12 +55,23 @@ QString themeIconFile(const QString &name, int side)
     if (name.isEmpty() || name.contains(QLatin1Char('/')))
         return QString();
     QStringList themes { QIcon::themeName(), QIcon::fallbackThemeName() };
-    for (int i = 0; i < themes.size() && i < 16; ++i) {
-        if (themes.at(i).isEmpty())
-            continue;
+    themes.removeAll(QString());
+    // Qt names the system's icon folders only where a platform theme tells
+    // it to; the folders of the freedesktop icon themes are these.
+    QStringList bases = QIcon::themeSearchPaths();
+    for (const QString &folder : QStandardPaths::locateAll(
+             QStandardPaths::GenericDataLocation, QStringLiteral("icons"), QStandardPaths::LocateDirectory))
+        if (!bases.contains(folder))
+            bases.append(folder);
+    for (int i = 0; i <= themes.size() && i < 16; ++i) {
+        if (i == themes.size()) { // the last resort of every theme
+            if (themes.contains(QLatin1String("hicolor")))
+                break;
+            themes.append(QStringLiteral("hicolor"));
+        }
         QString best;
         int nearest = 0;
-        for (const QString &base : QIcon::themeSearchPaths()) {
+        for (const QString &base : qAsConst(bases)) {
             const QString theme = base + QLatin1Char('/') + themes.at(i) + QLatin1Char('/');
             const ThemeIndex index = readIndex(theme + QLatin1String("index.theme"));
             for (const auto &folder : index.folders)
@@ -75,8 +87,6 @@ QString themeIconFile(const QString &name, int side)
         }
         if (!best.isEmpty())
             return best;
-        if (i == themes.size() - 1 && !themes.contains(QLatin1String("hicolor")))
-            themes.append(QStringLiteral("hicolor"));
     }
     for (const QString &folder : QIcon::fallbackSearchPaths() + QStringList { QStringLiteral("/usr/share/pixmaps") })
         for (const QString &suffix : suffixes)
