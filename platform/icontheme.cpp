@@ -3,9 +3,12 @@
 #include "platform/regularfile.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QIcon>
 #include <QStandardPaths>
 #include <QVector>
+
+#include <algorithm>
 
 namespace {
 
@@ -14,11 +17,15 @@ struct ThemeIndex {
     QVector<QPair<QString, int>> folders; // and the size of their icons
 };
 
-// A theme's index.theme, read within the size of a desktop entry: a large
-// theme's is a few tens of kilobytes.
+// A theme's index.theme, read once, and never more than a large theme's
+// few tens of kilobytes.
 ThemeIndex readIndex(const QString &file)
 {
-    ThemeIndex index;
+    static QHash<QString, ThemeIndex> read;
+    const auto known = read.constFind(file);
+    if (known != read.constEnd())
+        return *known;
+    ThemeIndex &index = read[file];
     QByteArray bytes;
     if (!readRegularFile(file, 256 << 10, &bytes))
         return index;
@@ -46,7 +53,7 @@ ThemeIndex readIndex(const QString &file)
     return index;
 }
 
-const QStringList suffixes { QStringLiteral(".png"), QStringLiteral(".svg"), QStringLiteral(".xpm") };
+const QStringList suffixes { QStringLiteral(".png"), QStringLiteral(".svg") };
 
 } // namespace
 
@@ -69,27 +76,25 @@ QString themeIconFile(const QString &name, int side)
                 break;
             themes.append(QStringLiteral("hicolor"));
         }
-        QString best;
-        int nearest = 0;
+        QVector<QPair<int, QString>> folders; // how far their size is from `side`, and where
         for (const QString &base : qAsConst(bases)) {
             const QString theme = base + QLatin1Char('/') + themes.at(i) + QLatin1Char('/');
             const ThemeIndex index = readIndex(theme + QLatin1String("index.theme"));
             for (const auto &folder : index.folders)
-                for (const QString &suffix : suffixes)
-                    if ((best.isEmpty() || qAbs(folder.second - side) < nearest)
-                        && QFileInfo(theme + folder.first + QLatin1Char('/') + name + suffix).isFile()) {
-                        best = theme + folder.first + QLatin1Char('/') + name + suffix;
-                        nearest = qAbs(folder.second - side);
-                    }
+                folders.append({ qAbs(folder.second - side), theme + folder.first + QLatin1Char('/') });
             for (const QString &inherited : index.inherits)
                 if (!themes.contains(inherited.trimmed()))
                     themes.append(inherited.trimmed());
         }
-        if (!best.isEmpty())
-            return best;
+        std::stable_sort(
+            folders.begin(), folders.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+        for (const auto &folder : qAsConst(folders))
+            for (const QString &suffix : suffixes)
+                if (QFileInfo(folder.second + name + suffix).isFile())
+                    return folder.second + name + suffix;
     }
     for (const QString &folder : QIcon::fallbackSearchPaths() + QStringList { QStringLiteral("/usr/share/pixmaps") })
-        for (const QString &suffix : suffixes)
+        for (const QString &suffix : suffixes + QStringList { QStringLiteral(".xpm") })
             if (QFileInfo(folder + QLatin1Char('/') + name + suffix).isFile())
                 return folder + QLatin1Char('/') + name + suffix;
     return QString();
