@@ -14,13 +14,14 @@ namespace {
 
 struct ThemeIndex {
     QStringList inherits;
-    QVector<QPair<QString, int>> folders; // and the size of their icons
+    QVector<QPair<QString, int>> folders; // with a slash at their end, and the size of their icons
 };
 
-// A theme's index.theme, read once, and never more than a large theme's
-// few tens of kilobytes.
-ThemeIndex readIndex(const QString &file)
+// The index.theme of the theme in `folder`, read once, and never more than
+// a large theme's few tens of kilobytes.
+ThemeIndex readIndex(const QString &folder)
 {
+    const QString file = folder + QLatin1String("index.theme");
     static QHash<QString, ThemeIndex> read;
     const auto known = read.constFind(file);
     if (known != read.constEnd())
@@ -30,6 +31,7 @@ ThemeIndex readIndex(const QString &file)
     if (!readRegularFile(file, 256 << 10, &bytes))
         return index;
     QString group;
+    QHash<QString, int> sizes; // of each folder's group
     for (const QByteArray &raw : bytes.split('\n')) {
         const QString line = QString::fromUtf8(raw).trimmed();
         const int equals = line.indexOf(QLatin1Char('='));
@@ -42,14 +44,18 @@ ThemeIndex readIndex(const QString &file)
             if (theme && key == QLatin1String("Inherits"))
                 index.inherits = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
             if (theme && key == QLatin1String("Directories"))
-                for (const QString &folder : value.split(QLatin1Char(','), Qt::SkipEmptyParts))
-                    index.folders.append({ folder.trimmed(), 0 });
+                for (const QString &name : value.split(QLatin1Char(','), Qt::SkipEmptyParts))
+                    index.folders.append({ name.trimmed(), 0 });
             if (key == QLatin1String("Size"))
-                for (auto &folder : index.folders)
-                    if (folder.first == group)
-                        folder.second = value.toInt();
+                sizes.insert(group, value.toInt());
         }
     }
+    // A theme names every folder it may have; few are there.
+    QVector<QPair<QString, int>> there;
+    for (const auto &named : qAsConst(index.folders))
+        if (QFileInfo(folder + named.first).isDir())
+            there.append({ folder + named.first + QLatin1Char('/'), sizes.value(named.first) });
+    index.folders = there;
     return index;
 }
 
@@ -79,9 +85,9 @@ QString themeIconFile(const QString &name, int side)
         QVector<QPair<int, QString>> folders; // how far their size is from `side`, and where
         for (const QString &base : qAsConst(bases)) {
             const QString theme = base + QLatin1Char('/') + themes.at(i) + QLatin1Char('/');
-            const ThemeIndex index = readIndex(theme + QLatin1String("index.theme"));
+            const ThemeIndex index = readIndex(theme);
             for (const auto &folder : index.folders)
-                folders.append({ qAbs(folder.second - side), theme + folder.first + QLatin1Char('/') });
+                folders.append({ qAbs(folder.second - side), folder.first });
             for (const QString &inherited : index.inherits)
                 if (!themes.contains(inherited.trimmed()))
                     themes.append(inherited.trimmed());
