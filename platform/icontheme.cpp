@@ -2,6 +2,7 @@
 
 #include "platform/regularfile.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QIcon>
@@ -17,9 +18,11 @@ struct ThemeIndex {
     QVector<QPair<QString, int>> folders; // with a slash at their end, and the size of their icons
 };
 
-// The index.theme of the theme in `folder`, read once, and never more than
-// a large theme's few tens of kilobytes.
-ThemeIndex readIndex(const QString &folder)
+// The [Icon Theme] group of the index.theme of the theme in `folder`, read
+// once, never more than a large theme's few tens of kilobytes. A folder's
+// icon size is the first number in its name ("48x48/apps", "apps/48"), as
+// themes name them; a scalable one has none.
+ThemeIndex readIndex(const QString &folder, int side)
 {
     const QString file = folder + QLatin1String("index.theme");
     static QHash<QString, ThemeIndex> read;
@@ -30,32 +33,33 @@ ThemeIndex readIndex(const QString &folder)
     QByteArray bytes;
     if (!readRegularFile(file, 256 << 10, &bytes))
         return index;
-    QString group;
-    QHash<QString, int> sizes; // of each folder's group
-    for (const QByteArray &raw : bytes.split('\n')) {
-        const QString line = QString::fromUtf8(raw).trimmed();
-        const int equals = line.indexOf(QLatin1Char('='));
-        if (line.startsWith(QLatin1Char('['))) {
-            group = line.mid(1, line.size() - 2);
-        } else if (equals > 0) {
-            const QString key = line.left(equals).trimmed();
-            const QString value = line.mid(equals + 1).trimmed();
-            const bool theme = group == QLatin1String("Icon Theme");
-            if (theme && key == QLatin1String("Inherits"))
-                index.inherits = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
-            if (theme && key == QLatin1String("Directories"))
-                for (const QString &name : value.split(QLatin1Char(','), Qt::SkipEmptyParts))
-                    index.folders.append({ name.trimmed(), 0 });
-            if (key == QLatin1String("Size"))
-                sizes.insert(group, value.toInt());
-        }
+    QStringList named;
+    for (int at = 0, end = 0; at < bytes.size() && (at == 0 || bytes.at(at) != '['); at = end + 1) {
+        end = bytes.indexOf('\n', at);
+        end = end < 0 ? bytes.size() : end;
+        const QByteArray line = QByteArray::fromRawData(bytes.constData() + at, end - at).trimmed();
+        if (line.startsWith("Inherits="))
+            index.inherits = QString::fromUtf8(line.mid(9)).split(QLatin1Char(','), Qt::SkipEmptyParts);
+        if (line.startsWith("Directories="))
+            named = QString::fromUtf8(line.mid(12)).split(QLatin1Char(','), Qt::SkipEmptyParts);
     }
     // A theme names every folder it may have; few are there.
-    QVector<QPair<QString, int>> there;
-    for (const auto &named : qAsConst(index.folders))
-        if (QFileInfo(folder + named.first).isDir())
-            there.append({ folder + named.first + QLatin1Char('/'), sizes.value(named.first) });
-    index.folders = there;
+    const QStringList there = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &name : qAsConst(named)) {
+        const QString path = folder + name.trimmed() + QLatin1Char('/');
+        if (!there.contains(name.section(QLatin1Char('/'), 0, 0).trimmed()) || !QFileInfo(path).isDir())
+            continue;
+        int digits = 0;
+        while (digits < name.size() && !name.at(digits).isDigit())
+            ++digits;
+        const int size = name.midRef(digits)
+                             .toString()
+                             .section(QLatin1Char('x'), 0, 0)
+                             .section(QLatin1Char('@'), 0, 0)
+                             .section(QLatin1Char('/'), 0, 0)
+                             .toInt();
+        index.folders.append({ path, size > 0 ? size : side });
+    }
     return index;
 }
 
@@ -85,7 +89,7 @@ QString themeIconFile(const QString &name, int side)
         QVector<QPair<int, QString>> folders; // how far their size is from `side`, and where
         for (const QString &base : qAsConst(bases)) {
             const QString theme = base + QLatin1Char('/') + themes.at(i) + QLatin1Char('/');
-            const ThemeIndex index = readIndex(theme);
+            const ThemeIndex index = readIndex(theme, side);
             for (const auto &folder : index.folders)
                 folders.append({ qAbs(folder.second - side), folder.first });
             for (const QString &inherited : index.inherits)
