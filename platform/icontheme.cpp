@@ -3,26 +3,33 @@
 #include "platform/regularfile.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QHash>
 #include <QIcon>
+#include <QSet>
 #include <QStandardPaths>
 #include <QVector>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <string>
+#include <sys/stat.h>
 
 namespace {
 
 struct ThemeIndex {
     QStringList inherits;
-    QVector<QPair<QString, int>> folders; // with a slash at their end, and the size of their icons
+    // Where its folders are, with a slash at the end, and the size of their
+    // icons (0: scalable).
+    QVector<QPair<QByteArray, int>> folders;
 };
 
 // The [Icon Theme] group of the index.theme of the theme in `folder`, read
-// once, never more than a large theme's few tens of kilobytes. A folder's
-// icon size is the first number in its name ("48x48/apps", "apps/48"), as
-// themes name them; a scalable one has none.
-ThemeIndex readIndex(const QString &folder, int side)
+// once, never more than a large theme's few tens of kilobytes, and only the
+// folders it names that are there. A folder's icon size is the first number
+// in its name ("48x48/apps", "apps/48"), as themes name them.
+ThemeIndex readIndex(const QString &folder)
 {
     const QString file = folder + QLatin1String("index.theme");
     static QHash<QString, ThemeIndex> read;
@@ -33,7 +40,7 @@ ThemeIndex readIndex(const QString &folder, int side)
     QByteArray bytes;
     if (!readRegularFile(file, 256 << 10, &bytes))
         return index;
-    QStringList named;
+    QByteArray named;
     for (int at = 0, end = 0; at < bytes.size() && (at == 0 || bytes.at(at) != '['); at = end + 1) {
         end = bytes.indexOf('\n', at);
         end = end < 0 ? bytes.size() : end;
@@ -41,29 +48,38 @@ ThemeIndex readIndex(const QString &folder, int side)
         if (line.startsWith("Inherits="))
             index.inherits = QString::fromUtf8(line.mid(9)).split(QLatin1Char(','), Qt::SkipEmptyParts);
         if (line.startsWith("Directories="))
-            named = QString::fromUtf8(line.mid(12)).split(QLatin1Char(','), Qt::SkipEmptyParts);
+            named = line.mid(12);
     }
-    // A theme names every folder it may have; few are there.
-    const QStringList there = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &name : qAsConst(named)) {
-        const QString path = folder + name.trimmed() + QLatin1Char('/');
-        if (!there.contains(name.section(QLatin1Char('/'), 0, 0).trimmed()) || !QFileInfo(path).isDir())
+    // A theme names every folder it may have, and few are there: those are
+    // listed, two levels deep, rather than each looked for.
+    QSet<QByteArray> there;
+    const QByteArray base = QFile::encodeName(folder);
+    for (const QString &top : QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        for (const QString &below : QDir(folder + top).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            there.insert(QFile::encodeName(top + QLatin1Char('/') + below));
+    for (const QByteArray &name : named.split(',')) {
+        const QByteArray trimmed = name.trimmed();
+        if (!there.contains(trimmed))
             continue;
         int digits = 0;
-        while (digits < name.size() && !name.at(digits).isDigit())
+        while (digits < trimmed.size() && !isdigit(uchar(trimmed.at(digits))))
             ++digits;
-        const int size = name.midRef(digits)
-                             .toString()
-                             .section(QLatin1Char('x'), 0, 0)
-                             .section(QLatin1Char('@'), 0, 0)
-                             .section(QLatin1Char('/'), 0, 0)
-                             .toInt();
-        index.folders.append({ path, size > 0 ? size : side });
+        index.folders.append({ base + trimmed + '/', atoi(trimmed.constData() + digits) });
     }
     return index;
 }
 
-const QStringList suffixes { QStringLiteral(".png"), QStringLiteral(".svg") };
+const char *const suffixes[] = { ".png", ".svg", ".xpm" };
+
+// Whether `folder` + `name` + `suffix` is a file; asked for every folder of
+// every theme when an icon is missing, so without a string made each time.
+bool isFile(std::string *path, const QByteArray &folder, const QByteArray &name, const char *suffix)
+{
+    path->assign(folder.constData(), size_t(folder.size())).append(name.constData(), size_t(name.size()));
+    path->append(suffix);
+    struct stat info;
+    return ::stat(path->c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
 
 } // namespace
 
@@ -71,6 +87,9 @@ QString themeIconFile(const QString &name, int side)
 {
     if (name.isEmpty() || name.contains(QLatin1Char('/')))
         return QString();
+    const QByteArray file = QFile::encodeName(name);
+    std::string path;
+    path.reserve(1024);
     QStringList themes { QIcon::themeName(), QIcon::fallbackThemeName() };
     themes.removeAll(QString());
     // Qt names the system's icon folders only where a platform theme tells
@@ -86,12 +105,11 @@ QString themeIconFile(const QString &name, int side)
                 break;
             themes.append(QStringLiteral("hicolor"));
         }
-        QVector<QPair<int, QString>> folders; // how far their size is from `side`, and where
+        QVector<QPair<int, QByteArray>> folders; // how far their size is from `side`, and where
         for (const QString &base : qAsConst(bases)) {
-            const QString theme = base + QLatin1Char('/') + themes.at(i) + QLatin1Char('/');
-            const ThemeIndex index = readIndex(theme, side);
+            const ThemeIndex index = readIndex(base + QLatin1Char('/') + themes.at(i) + QLatin1Char('/'));
             for (const auto &folder : index.folders)
-                folders.append({ qAbs(folder.second - side), folder.first });
+                folders.append({ folder.second > 0 ? qAbs(folder.second - side) : 0, folder.first });
             for (const QString &inherited : index.inherits)
                 if (!themes.contains(inherited.trimmed()))
                     themes.append(inherited.trimmed());
@@ -99,13 +117,13 @@ QString themeIconFile(const QString &name, int side)
         std::stable_sort(
             folders.begin(), folders.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
         for (const auto &folder : qAsConst(folders))
-            for (const QString &suffix : suffixes)
-                if (QFileInfo(folder.second + name + suffix).isFile())
-                    return folder.second + name + suffix;
+            for (int s = 0; s < 2; ++s)
+                if (isFile(&path, folder.second, file, suffixes[s]))
+                    return QFile::decodeName(QByteArray::fromStdString(path));
     }
     for (const QString &folder : QIcon::fallbackSearchPaths() + QStringList { QStringLiteral("/usr/share/pixmaps") })
-        for (const QString &suffix : suffixes + QStringList { QStringLiteral(".xpm") })
-            if (QFileInfo(folder + QLatin1Char('/') + name + suffix).isFile())
-                return folder + QLatin1Char('/') + name + suffix;
+        for (const char *suffix : suffixes)
+            if (isFile(&path, QFile::encodeName(folder) + '/', file, suffix))
+                return QFile::decodeName(QByteArray::fromStdString(path));
     return QString();
 }
