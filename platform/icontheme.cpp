@@ -2,17 +2,14 @@
 
 #include "platform/regularfile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QIcon>
-#include <QSet>
 #include <QStandardPaths>
 #include <QVector>
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <string>
 #include <sys/stat.h>
 
@@ -50,21 +47,25 @@ ThemeIndex readIndex(const QString &folder)
         if (line.startsWith("Directories="))
             named = line.mid(12);
     }
-    // A theme names every folder it may have, and few are there: those are
-    // listed, two levels deep, rather than each looked for.
-    QSet<QByteArray> there;
+    // A theme names every folder it may have, and few are there; each is
+    // looked for without a string made for it.
     const QByteArray base = QFile::encodeName(folder);
-    for (const QString &top : QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        for (const QString &below : QDir(folder + top).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-            there.insert(QFile::encodeName(top + QLatin1Char('/') + below));
-    for (const QByteArray &name : named.split(',')) {
-        const QByteArray trimmed = name.trimmed();
-        if (!there.contains(trimmed))
+    std::string path;
+    for (int at = 0, end = 0; at < named.size(); at = end + 1) {
+        end = named.indexOf(',', at);
+        end = end < 0 ? named.size() : end;
+        const QByteArray name = QByteArray::fromRawData(named.constData() + at, end - at).trimmed();
+        path.assign(base.constData(), size_t(base.size())).append(name.constData(), size_t(name.size()));
+        struct stat info;
+        if (name.isEmpty() || ::stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
             continue;
-        int digits = 0;
-        while (digits < trimmed.size() && !isdigit(uchar(trimmed.at(digits))))
-            ++digits;
-        index.folders.append({ base + trimmed + '/', atoi(trimmed.constData() + digits) });
+        int digit = 0;
+        while (digit < name.size() && !isdigit(uchar(name.at(digit))))
+            ++digit;
+        int size = 0;
+        for (; digit < name.size() && isdigit(uchar(name.at(digit))) && size < 100000; ++digit)
+            size = size * 10 + (name.at(digit) - '0');
+        index.folders.append({ base + name + '/', size });
     }
     return index;
 }
