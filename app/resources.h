@@ -1,10 +1,6 @@
 #pragma once
 
-#include <QSize>
-
 class QIcon;
-class QImage;
-class QString;
 
 // Registers the compiled-in images under ":/res/". They live in a static
 // library, which the linker would otherwise leave out of the program;
@@ -18,8 +14,3 @@ void initResources();
 QIcon logoIcon();
 // The same with 128 and 256 px: HiDPI trays ask for more than 64 px.
 QIcon trayLogoIcon();
-
-// A picture file, read no larger than `drawn` (any size when invalid) and
-// by the reader its name's suffix names where that one can read it. None
-// when it cannot be read, or when it is too large to decode for an icon.
-QImage readPicture(const QString &file, const QSize &drawn = QSize());

@@ -1,6 +1,6 @@
 #include "app/style.h"
 
-#include "app/resources.h"
+#include "app/picture.h"
 
 #include <QApplication>
 #include <QGroupBox>

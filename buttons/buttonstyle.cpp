@@ -1,6 +1,6 @@
 #include "buttons/buttonstyle.h"
 
-#include "app/resources.h"
+#include "app/picture.h"
 #include "platform/platform.h"
 
 #include <QDateTime>
@@ -44,18 +44,19 @@ static ButtonIcon makeButtonIcon(const QString &target, const QString &iconFile,
     ButtonIcon look;
     // A desktop entry or a program shows the application's own icon, not
     // the generic icon of its file.
-    const QPixmap entryPixmap = Platform::instance().applicationIcon(iconFile).pixmap(QSize(32, 32));
+    const QString entryIcon = Platform::instance().applicationIconFile(iconFile);
+    QPixmap entryPixmap
+        = QPixmap::fromImage(entryIcon.isEmpty() ? QImage() : readPicture(entryIcon, QSize(32, 32) * ratio));
     if (!entryPixmap.isNull()) {
+        entryPixmap.setDevicePixelRatio(ratio);
         look.icon.addPixmap(entryPixmap);
         look.size = QSize(32, 32);
     } else if (QFileInfo(iconFile).completeSuffix() == QLatin1String("exe") || iconFile == target) {
         look.icon.addPixmap(provider.icon(QFileInfo(iconFile)).pixmap(QSize(32, 32)));
         look.size = QSize(32, 32);
     } else if (!iconFile.isEmpty()) {
-        // Only a regular file is read: a named pipe would hold the panel
-        // until something writes to it, and a device never ends.
-        if (QFileInfo(iconFile).isFile()) {
-            QPixmap picture = QPixmap::fromImage(readPicture(iconFile, QSize(30, 30) * ratio));
+        QPixmap picture = QPixmap::fromImage(readPicture(iconFile, QSize(30, 30) * ratio));
+        if (!picture.isNull()) {
             picture.setDevicePixelRatio(ratio);
             look.icon.addPixmap(picture);
         }

@@ -35,6 +35,8 @@ else()
         platform/unixsocket.h
         platform/desktopentry.cpp
         platform/desktopentry.h
+        platform/icontheme.cpp
+        platform/icontheme.h
         platform/launch_x11.cpp
         platform/platform_x11.cpp
         platform/platform_x11.h

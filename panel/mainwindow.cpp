@@ -2,6 +2,7 @@
 #include "ui_mainwindow.h"
 
 #include "app/config.h"
+#include "app/picture.h"
 #include "app/resources.h"
 #include "buttons/buttonsfile.h"
 #include "panel/panelstate.h"

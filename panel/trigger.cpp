@@ -1,6 +1,6 @@
 #include "panel/mainwindow.h"
 
-#include "app/resources.h"
+#include "app/picture.h"
 #include "panel/commands.h"
 #include "panel/panelstate.h"
 #include "panel/placement.h"

@@ -1,6 +1,7 @@
 #include "platform/desktopentry.h"
 
-#include <QFile>
+#include "platform/regularfile.h"
+
 #include <QFileInfo>
 #include <QLocale>
 #include <QUrl>
@@ -49,13 +50,19 @@ static QString unescapeValue(const QString &raw)
 DesktopEntry::DesktopEntry(const QString &path)
     : m_path(path)
 {
-    // A named pipe or a device under an entry's name would never end.
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
+    // A pipe or a device under an entry's name would never end, and no
+    // entry needs more than a few kilobytes.
+    QByteArray bytes;
+    bool tooLarge = false;
+    if (!readRegularFile(path, largestDesktopEntry, &bytes, &tooLarge)) {
+        if (tooLarge)
+            qWarning("The desktop entry %s is larger than %d KB; it is not read.", qUtf8Printable(path),
+                int(largestDesktopEntry >> 10));
         return;
+    }
     bool inEntryGroup = false;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+    for (const QByteArray &bytesLine : bytes.split('\n')) {
+        const QString line = QString::fromUtf8(bytesLine).trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         if (line.startsWith(QLatin1Char('['))) {

@@ -9,8 +9,9 @@
 // line that its Exec key describes.
 class DesktopEntry {
 public:
-    // Reads `path`. An entry that cannot be read, or that has no
-    // [Desktop Entry] group, is not valid and has no keys.
+    // Reads `path`. An entry that cannot be read, is not a regular file or
+    // is larger than `largestDesktopEntry` (said in a warning), or that has
+    // no [Desktop Entry] group, is not valid and has no keys.
     explicit DesktopEntry(const QString &path);
 
     bool isValid() const { return m_valid; }
@@ -36,6 +37,8 @@ private:
     QHash<QString, QString> m_values;
     bool m_valid = false;
 };
+
+inline constexpr qint64 largestDesktopEntry = 64 << 10;
 
 // A URL with a scheme ("https://...", "mailto:..."), as opposed to a path.
 bool looksLikeUrl(const QString &text);

@@ -1,5 +1,6 @@
 #include "platform/desktopentry.h"
 #include "platform/environment.h"
+#include "platform/icontheme.h"
 #include "platform/platform_x11.h"
 
 #include <QCoreApplication>
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QIcon>
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QStandardPaths>
@@ -271,18 +271,16 @@ Platform::StartResult X11Platform::startTarget(const QString &storedPath, const 
 
 namespace {
 
-// The icon an Icon key names: a file, or a name in the icon theme.
-QIcon namedIcon(const QString &name)
+// The picture file an Icon key names: a file, or a name in the icon theme.
+QString namedIconFile(const QString &name)
 {
-    if (name.isEmpty())
-        return QIcon();
-    if (QFileInfo(name).isAbsolute())
-        return QFileInfo(name).isFile() ? QIcon(name) : QIcon();
-    QIcon icon = QIcon::fromTheme(name);
+    if (name.isEmpty() || QFileInfo(name).isAbsolute())
+        return name;
+    const QString file = themeIconFile(name, 32);
     // Some entries give the icon's file name ("tool.png") instead of its name.
-    if (icon.isNull() && QFileInfo(name).completeBaseName() != name)
-        icon = QIcon::fromTheme(QFileInfo(name).completeBaseName());
-    return icon;
+    if (file.isEmpty() && QFileInfo(name).completeBaseName() != name)
+        return themeIconFile(QFileInfo(name).completeBaseName(), 32);
+    return file;
 }
 
 // The Icon of the installed application entries, by the program each one
@@ -312,15 +310,15 @@ const QHash<QString, QString> &entryIconsByProgram()
 
 } // namespace
 
-QIcon X11Platform::applicationIcon(const QString &file)
+QString X11Platform::applicationIconFile(const QString &file)
 {
     if (file.endsWith(QLatin1String(".desktop")))
-        return namedIcon(DesktopEntry(file).value(QStringLiteral("Icon")).trimmed());
+        return namedIconFile(DesktopEntry(file).value(QStringLiteral("Icon")).trimmed());
     // A program shows the icon of the entry that starts it, or the theme's
     // icon of its name, as a desktop's menus show it.
     const QFileInfo info(file);
     if (!info.isFile() || !info.isExecutable() || !isProgramFile(info.absoluteFilePath()))
-        return QIcon();
+        return QString();
     const QString entryIcon = entryIconsByProgram().value(info.canonicalFilePath());
-    return namedIcon(entryIcon.isEmpty() ? info.fileName() : entryIcon);
+    return namedIconFile(entryIcon.isEmpty() ? info.fileName() : entryIcon);
 }

@@ -72,9 +72,10 @@ public:
     // loop.
     virtual StartResult startTarget(const QString &storedPath, const LaterFailure &laterFailure = {}) = 0;
 
-    // The icon the desktop shows for the application `file` starts (the
-    // icon a desktop entry names); null when it knows none.
-    virtual QIcon applicationIcon(const QString &file) = 0;
+    // The picture file of the icon the desktop shows for the application
+    // `file` starts (the icon a desktop entry names, as a file or a name in
+    // the icon theme), for readPicture() to read; empty when it knows none.
+    virtual QString applicationIconFile(const QString &file) = 0;
 
     // What changes when `file` does (its time and size), asked for each
     // button of each redraw; empty for no file. By Qt here, by the system

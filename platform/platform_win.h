@@ -19,7 +19,7 @@ public:
     void sendAltKey(bool press) override;
     void sleepMs(int milliseconds) override;
     StartResult startTarget(const QString &storedPath, const LaterFailure &laterFailure) override;
-    QIcon applicationIcon(const QString &) override { return QIcon(); }
+    QString applicationIconFile(const QString &) override { return QString(); }
     void createAutostartEntry() override;
     StartResult startUpdater(const QString &version, const QString &versionUrl) override;
 };

@@ -25,7 +25,7 @@ public:
     void sendAltKey(bool) override { }
     void sleepMs(int milliseconds) override;
     StartResult startTarget(const QString &storedPath, const LaterFailure &laterFailure) override;
-    QIcon applicationIcon(const QString &file) override;
+    QString applicationIconFile(const QString &file) override;
     // stat() itself: QFileInfo's times pass through local time, and glibc
     // looks at /etc/localtime again at each such turn, three for each file.
     QByteArray fileStamp(const QString &file) override;

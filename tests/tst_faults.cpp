@@ -1,5 +1,7 @@
 // Kills during saves, a full disk, permission and file-type faults: buttons.json is never lost nor wrongly replaced.
 #include "buttons/buttonsfile.h"
+#include "buttons/buttonstyle.h"
+#include "panel/commands.h"
 #include "panel/panelstate.h"
 #include "tests/support/access.h"
 #include "tests/support/fakeplatform.h"
@@ -10,6 +12,7 @@
 #include <QtWidgets>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -118,6 +121,66 @@ private slots:
         });
         panelButtons[0]->click();
         QCOMPARE(snapshot(), before);
+    }
+
+    // SVGs naming themselves, each other, a pipe or a 16000 x 16000 PNG, which an ICO, an ICNS and a desktop entry hold
+    // or name too; GIF screens of 16000 and 8000 (animated) pixels square; a 256 MB SVGZ, and a 3 GB installed entry.
+    void hostileIcons_data()
+    {
+        QTest::addColumn<QString>("icon");
+        const QString at = sandbox::home() + "/hostile/", huge = "../.local/share/applications/3G.desktop";
+        QImage giant(16000, 16000, QImage::Format_Grayscale8);
+        giant.fill(0);
+        QVERIFY(QDir().mkpath(at) && QDir::setCurrent(at) && giant.save("giant.png") && !mkfifo("pipe.png", 0600));
+        const QByteArray png = sandbox::readFile("giant.png"), entry = "[Desktop Entry]\nExec=tool\nIcon=";
+        QByteArray ico, icns; // ICO's numbers are little-endian
+        QDataStream(&icns, QIODevice::WriteOnly) << 0x69636e73u << png.size() + 16 << 0x69633130u << png.size() + 8;
+        QDataStream(&ico, QIODevice::WriteOnly) << 0x00000100u << 0x01000000u << 0x00000100u << quint16(0x2000)
+                                                << qbswap(quint32(png.size())) << qbswap(22u);
+        QVERIFY(sandbox::writeFile("giant.ico", ico + png) && sandbox::writeFile("giant.icns", icns + png)
+            && sandbox::writeFile("entry.desktop", entry + QFile::encodeName(at) + "giant.png")
+            && sandbox::writeFile(huge, entry) && !truncate(QFile::encodeName(huge).constData(), 3LL << 30)
+            && !QProcess::execute("sh", { "-c", "(echo '<svg><!--'; head -c 256M /dev/zero) | gzip -1 >bomb.svgz" }));
+        for (const QString &name : QStringList { "self.svg", "a.svg", "b.svg", "pipe.svg", "image.svg", "screen.gif",
+                 "animated.gif", "giant.ico", "giant.icns", "entry.desktop", "bomb.svgz", huge }) {
+            QVERIFY(QFile::copy(ZARVEL_SOURCE_DIR "/tests/fuzz/corpus/picture/" + name, name) || QFile::exists(name));
+            if (name != "b.svg")
+                QTest::newRow(qPrintable(QFileInfo(name).fileName())) << QFileInfo(name).absoluteFilePath();
+        }
+    }
+    // Read as the panel reads a button's icon (the entry's beside a button that shows a program, and so reads the
+    // installed applications): within 64 MB at the peak and 100 ms of CPU. A real Zarvel with it starts and answers.
+    void hostileIcons()
+    {
+        QFETCH(QString, icon);
+        const QString tool = icon.endsWith("3G.desktop") ? sandbox::writeProgram(sandbox::home() + "/bin/tool") : "";
+        const auto kb = [](const char *field) { // "VmRSS:" or "VmHWM:", six letters, of this process's status
+            const QByteArray status = sandbox::readFile("/proc/self/status");
+            return status.mid(status.indexOf(field) + 6).simplified().split(' ').value(0).toLongLong();
+        };
+        QVERIFY(sandbox::writeFile("/proc/self/clear_refs", "5")); // the peak starts again from here
+        const auto cpuMs = [] { // this thread's time in its own code, which no earlier fork's page faults swell
+            rusage now;
+            return getrusage(RUSAGE_THREAD, &now) ? -1 : now.ru_utime.tv_sec * 1000 + now.ru_utime.tv_usec / 1000;
+        };
+        const qint64 before = kb("VmRSS:"), start = cpuMs();
+        Platform::setInstance(&nativePlatform());
+        buttonIcon("target", icon, QFileIconProvider());
+        buttonIcon("target", tool, QFileIconProvider());
+        Platform::setInstance(&platform);
+        const qint64 peakKb = kb("VmHWM:") - before, ms = cpuMs() - start;
+        QVERIFY2(peakKb < 64 << 10 && ms < 100, qPrintable(QString("%1 KB, %2 ms").arg(peakKb).arg(ms)));
+        QVERIFY(writeButtonsDocument(file,
+            { { buttonKey(1), QJsonObject { { pathMember, "target" }, { iconMember, icon } } },
+                { buttonKey(qMin(2, buttonCount)), QJsonObject { { pathMember, tool }, { iconMember, tool } } } }));
+        QProcess zarvel;
+        zarvel.start(ZARVEL_BINARY, { "-checkupdate" });
+        QVERIFY(zarvel.waitForStarted()
+            && QTest::qWaitFor(
+                [&] { return zarvel.state() != QProcess::Running || sendCommand(pingRequest) == pingAnswer; }, 60000));
+        QVERIFY(!sendCommand(showRequest).isNull() && zarvel.state() == QProcess::Running);
+        zarvel.kill();
+        QVERIFY(zarvel.waitForFinished());
     }
 };
 

@@ -38,7 +38,7 @@ public:
         startedTargets << storedPath;
         return StartResult { startError.isEmpty(), startError };
     }
-    QIcon applicationIcon(const QString &) override { return QIcon(); }
+    QString applicationIconFile(const QString &) override { return QString(); }
     void createAutostartEntry() override { ++autostartRequests; }
     StartResult startUpdater(const QString &, const QString &) override { return { true, {} }; }
 };
