@@ -2,8 +2,8 @@
 # Debian, quietly, and does nothing when everything is there.
 
 # What building and running Zarvel needs (zlib inflates SVGZ icons); gio and
-# the MIME database open
-# documents and folders in the desktop's default application. Qt loads its
+# the MIME database open documents and folders in the desktop's default
+# application. Qt loads its
 # plugins by name at run time, so no library Zarvel links pulls them in:
 # libqt5svg5 (SVG pictures and icons), qt5-image-formats-plugins (TIFF,
 # WebP, ICNS and more), qtwayland5 (Qt's Wayland platform with its shell,
