@@ -3,14 +3,13 @@
 
 # What building and running Zarvel needs (zlib inflates SVGZ icons); gio and
 # the MIME database open documents and folders in the desktop's default
-# application. Qt loads its
-# plugins by name at run time, so no library Zarvel links pulls them in:
-# libqt5svg5 (SVG pictures and icons), qt5-image-formats-plugins (TIFF,
-# WebP, ICNS and more), qtwayland5 (Qt's Wayland platform with its shell,
-# decoration and buffer plugins) and layer-shell-qt (the layer-shell
-# integration the panel's host on Wayland runs on; its library's package
-# only recommends it). The layer-shell-qt and libwayland headers build that
-# host.
+# application. Qt loads its plugins by name at run time, so no library
+# Zarvel links pulls them in: libqt5svg5 (SVG pictures and icons),
+# qt5-image-formats-plugins (TIFF, WebP, ICNS and more), qtwayland5 (Qt's
+# Wayland platform with its shell, decoration and buffer plugins) and
+# layer-shell-qt (the layer-shell integration the panel's host on Wayland
+# runs on; its library's package only recommends it). The layer-shell-qt and
+# libwayland headers build that host.
 BUILD_PACKAGES="build-essential cmake qtbase5-dev qtbase5-dev-tools libqt5svg5-dev libqt5svg5 zlib1g-dev
     qt5-image-formats-plugins libx11-dev libxi-dev libxtst-dev libglib2.0-bin shared-mime-info
     pkg-config liblayershellqtinterface-dev libwayland-dev qtwayland5 layer-shell-qt"
