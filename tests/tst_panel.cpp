@@ -103,7 +103,8 @@ private slots:
         QTest::addColumn<int>("before"); // 1: the folder removed and made again, 2: the file held open
         QTest::newRow("saved") << 0;
         QTest::newRow("folder made again") << 1;
-        QTest::newRow("replaced while held open") << 2;
+        if (QSysInfo::kernelType() != "winnt") // where no file another program holds open is replaced
+            QTest::newRow("replaced while held open") << 2;
     }
     void followsTheFile()
     {
