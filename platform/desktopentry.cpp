@@ -47,17 +47,16 @@ static QString unescapeValue(const QString &raw)
     return result;
 }
 
-DesktopEntry::DesktopEntry(const QString &path)
+DesktopEntry::DesktopEntry(const QString &path, const QString &group, qint64 limit)
     : m_path(path)
 {
     // A pipe or a device under an entry's name would never end, and no
     // entry needs more than a few kilobytes.
     QByteArray bytes;
     bool tooLarge = false;
-    if (!readRegularFile(path, largestDesktopEntry, &bytes, &tooLarge)) {
+    if (!readRegularFile(path, limit, &bytes, &tooLarge)) {
         if (tooLarge)
-            qWarning("The desktop entry %s is larger than %d KB; it is not read.", qUtf8Printable(path),
-                int(largestDesktopEntry >> 10));
+            qWarning("%s is larger than %d KB; it is not read.", qUtf8Printable(path), int(limit >> 10));
         return;
     }
     bool inEntryGroup = false;
@@ -66,7 +65,8 @@ DesktopEntry::DesktopEntry(const QString &path)
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         if (line.startsWith(QLatin1Char('['))) {
-            inEntryGroup = line == QLatin1String("[Desktop Entry]");
+            inEntryGroup = line.size() == group.size() + 2 && line.endsWith(QLatin1Char(']'))
+                && line.midRef(1, group.size()) == group;
             m_valid = m_valid || inEntryGroup;
             continue;
         }
