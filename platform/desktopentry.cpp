@@ -47,16 +47,17 @@ static QString unescapeValue(const QString &raw)
     return result;
 }
 
-DesktopEntry::DesktopEntry(const QString &path, const QString &group, qint64 limit)
+DesktopEntry::DesktopEntry(const QString &path)
     : m_path(path)
 {
     // A pipe or a device under an entry's name would never end, and no
     // entry needs more than a few kilobytes.
     QByteArray bytes;
     bool tooLarge = false;
-    if (!readRegularFile(path, limit, &bytes, &tooLarge)) {
+    if (!readRegularFile(path, largestDesktopEntry, &bytes, &tooLarge)) {
         if (tooLarge)
-            qWarning("%s is larger than %d KB; it is not read.", qUtf8Printable(path), int(limit >> 10));
+            qWarning("The desktop entry %s is larger than %d KB; it is not read.", qUtf8Printable(path),
+                int(largestDesktopEntry >> 10));
         return;
     }
     bool inEntryGroup = false;
@@ -65,8 +66,7 @@ DesktopEntry::DesktopEntry(const QString &path, const QString &group, qint64 lim
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         if (line.startsWith(QLatin1Char('['))) {
-            inEntryGroup = line.size() == group.size() + 2 && line.endsWith(QLatin1Char(']'))
-                && line.midRef(1, group.size()) == group;
+            inEntryGroup = line == QLatin1String("[Desktop Entry]");
             m_valid = m_valid || inEntryGroup;
             continue;
         }

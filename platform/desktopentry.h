@@ -4,20 +4,15 @@
 #include <QString>
 #include <QStringList>
 
-// No entry needs more than a few kilobytes; a larger one is not read.
-inline constexpr qint64 largestDesktopEntry = 64 << 10;
-
 // A freedesktop.org desktop entry (a .desktop file), read the way desktop
 // launchers read it: the keys of its [Desktop Entry] group, and the command
 // line that its Exec key describes.
 class DesktopEntry {
 public:
     // Reads `path`. An entry that cannot be read, is not a regular file or
-    // is larger than `limit` (said in a warning), or that has no `group`, is
-    // not valid and has no keys. Other key files of the same format (an icon
-    // theme's index.theme) are read through another group.
-    explicit DesktopEntry(const QString &path, const QString &group = QStringLiteral("Desktop Entry"),
-        qint64 limit = largestDesktopEntry);
+    // is larger than `largestDesktopEntry` (said in a warning), or that has
+    // no [Desktop Entry] group, is not valid and has no keys.
+    explicit DesktopEntry(const QString &path);
 
     bool isValid() const { return m_valid; }
     QString path() const { return m_path; }
@@ -42,6 +37,8 @@ private:
     QHash<QString, QString> m_values;
     bool m_valid = false;
 };
+
+inline constexpr qint64 largestDesktopEntry = 64 << 10;
 
 // A URL with a scheme ("https://...", "mailto:..."), as opposed to a path.
 bool looksLikeUrl(const QString &text);

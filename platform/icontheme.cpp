@@ -1,6 +1,6 @@
 #include "platform/icontheme.h"
 
-#include "platform/desktopentry.h"
+#include "platform/regularfile.h"
 
 #include <QFile>
 #include <QHash>
@@ -34,9 +34,19 @@ ThemeIndex readIndex(const QString &folder)
     if (known != read.constEnd())
         return *known;
     ThemeIndex &index = read[file];
-    const DesktopEntry theme(file, QStringLiteral("Icon Theme"), 256 << 10);
-    index.inherits = theme.value(QStringLiteral("Inherits")).split(QLatin1Char(','), Qt::SkipEmptyParts);
-    const QByteArray named = QFile::encodeName(theme.value(QStringLiteral("Directories")));
+    QByteArray bytes;
+    if (!readRegularFile(file, 256 << 10, &bytes))
+        return index;
+    QByteArray named;
+    for (int at = 0, end = 0; at < bytes.size() && (at == 0 || bytes.at(at) != '['); at = end + 1) {
+        end = bytes.indexOf('\n', at);
+        end = end < 0 ? bytes.size() : end;
+        const QByteArray line = QByteArray::fromRawData(bytes.constData() + at, end - at).trimmed();
+        if (line.startsWith("Inherits="))
+            index.inherits = QString::fromUtf8(line.mid(9)).split(QLatin1Char(','), Qt::SkipEmptyParts);
+        if (line.startsWith("Directories="))
+            named = line.mid(12);
+    }
     // A theme names every folder it may have, and few are there; each is
     // looked for without a string made for it.
     const QByteArray base = QFile::encodeName(folder);
