@@ -12,7 +12,6 @@
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QStandardPaths>
-#include <QThreadPool>
 #include <QUrl>
 
 #include <fcntl.h>
@@ -75,91 +74,79 @@ bool isProgramFile(const QString &path)
 
 // Starts `argv` in a session of its own, reading nothing from Zarvel's
 // input, with the environment Zarvel was given, in `workingDirectory` when
-// one is given; `ended` hears its exit status from the event loop, or -1
-// when it could not start.
+// one is given; false when it could not start. `ended`, when given, hears
+// its exit status from the event loop.
 //
-// posix_spawn borrows this process's memory until the exec, where a fork
-// would copy its page tables, and then make the panel's thread copy every
-// page it writes until the child has gone on to its exec: milliseconds on
-// a click. The spawn itself runs on a worker thread, so no click waits for
-// an exec either. A started program stays this process's child until it
-// ends: a notifier on its pidfd collects it.
-void spawn(const QStringList &argv, const QString &workingDirectory, const std::function<void(int)> &ended)
+// posix_spawn rather than fork: the child borrows this process's memory
+// until its exec, so the panel's thread never copies the pages it writes
+// meanwhile. A started program stays this process's child until it ends:
+// a notifier on its pidfd collects it.
+bool spawn(const QStringList &argv, const QString &workingDirectory, const std::function<void(int)> &ended = {})
 {
     QList<QByteArray> words;
     for (const QString &word : argv)
         words.append(QFile::encodeName(word));
-    QThreadPool::globalInstance()->start([words, environment = givenEnvironmentEntries(), workingDirectory,
-                                             ended]() mutable {
-        std::vector<char *> pointers, entries;
-        for (QByteArray &word : words)
-            pointers.push_back(word.data());
-        pointers.push_back(nullptr);
-        for (QByteArray &entry : environment)
-            entries.push_back(entry.data());
-        entries.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-        if (!workingDirectory.isEmpty())
-            posix_spawn_file_actions_addchdir_np(&actions, QFile::encodeName(workingDirectory).constData());
-        // As a detached start: its own session, and no signal blocked or
-        // ignored that a program would expect to have.
-        posix_spawnattr_t attributes;
-        posix_spawnattr_init(&attributes);
-        sigset_t none, pipe;
-        sigemptyset(&none);
-        sigemptyset(&pipe);
-        sigaddset(&pipe, SIGPIPE);
-        posix_spawnattr_setsigmask(&attributes, &none);
-        posix_spawnattr_setsigdefault(&attributes, &pipe);
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-        pid_t pid = 0;
-        const int error = posix_spawn(&pid, pointers.front(), &actions, &attributes, pointers.data(), entries.data());
-        posix_spawnattr_destroy(&attributes);
-        posix_spawn_file_actions_destroy(&actions);
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [pid, error, ended] {
-                if (error != 0) {
-                    ended(-1);
-                    return;
-                }
-                const int exitFd = int(syscall(SYS_pidfd_open, pid, 0));
-                if (exitFd < 0) { // a kernel before 5.3: collected, its end goes unheard
-                    std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
-                    return;
-                }
-                auto *ending = new QSocketNotifier(exitFd, QSocketNotifier::Read, QCoreApplication::instance());
-                QObject::connect(ending, &QSocketNotifier::activated, ending, [ending, exitFd, pid, ended] {
-                    int status = 0;
-                    waitpid(pid, &status, 0);
-                    ending->setEnabled(false);
-                    ::close(exitFd);
-                    ending->deleteLater();
-                    ended(WIFEXITED(status) ? WEXITSTATUS(status) : 128);
-                });
-            },
-            Qt::QueuedConnection);
+    QList<QByteArray> environment = givenEnvironmentEntries();
+    std::vector<char *> pointers, entries;
+    for (QByteArray &word : words)
+        pointers.push_back(word.data());
+    pointers.push_back(nullptr);
+    for (QByteArray &entry : environment)
+        entries.push_back(entry.data());
+    entries.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (!workingDirectory.isEmpty())
+        posix_spawn_file_actions_addchdir_np(&actions, QFile::encodeName(workingDirectory).constData());
+    // As a detached start: its own session, and no signal blocked or
+    // ignored that a program would expect to have.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none, pipe;
+    sigemptyset(&none);
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &pipe);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    pid_t pid = 0;
+    const int error = posix_spawn(&pid, pointers.front(), &actions, &attributes, pointers.data(), entries.data());
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0)
+        return false;
+    const int exitFd = int(syscall(SYS_pidfd_open, pid, 0));
+    if (exitFd < 0) { // a kernel before 5.3: collected, its end goes unheard
+        std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
+        return true;
+    }
+    auto *ending = new QSocketNotifier(exitFd, QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(ending, &QSocketNotifier::activated, ending, [ending, exitFd, pid, ended] {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ending->setEnabled(false);
+        ::close(exitFd);
+        ending->deleteLater();
+        if (ended)
+            ended(WIFEXITED(status) ? WEXITSTATUS(status) : 128);
     });
+    return true;
 }
 
-Platform::StartResult startProgram(const QString &program, const QStringList &arguments,
-    const QString &workingDirectory, const Platform::LaterFailure &laterFailure)
+Platform::StartResult startProgram(
+    const QString &program, const QStringList &arguments, const QString &workingDirectory = QString())
 {
-    spawn(QStringList(program) + arguments, workingDirectory, [laterFailure](int status) {
-        if (status == -1 && laterFailure)
-            laterFailure(QStringLiteral("it could not be started"));
-    });
-    return started();
+    return spawn(QStringList(program) + arguments, workingDirectory)
+        ? started()
+        : failed(QStringLiteral("it could not be started"));
 }
 
 // Opens a document, a folder or a URL with the application the desktop
 // associates with it. gio reads the same associations as every desktop
-// (mimeapps.list), starts the application detached and says when there is
-// none, in tens of milliseconds, or never when a D-Bus activation hangs: the
-// panel does not wait for it. xdg-open is the fallback for systems without
-// it.
+// (mimeapps.list), starts the application detached and says so when there
+// is none, late, or never when a D-Bus activation hangs: the panel does not
+// wait for it. xdg-open is the fallback for systems without it.
 Platform::StartResult openWithDefaultHandler(const QString &target, const Platform::LaterFailure &laterFailure)
 {
     const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
@@ -169,12 +156,11 @@ Platform::StartResult openWithDefaultHandler(const QString &target, const Platfo
     const QStringList opener = gio.isEmpty()
         ? QStringList { xdgOpen, target }
         : QStringList { gio, QStringLiteral("open"), QStringLiteral("--"), target };
-    spawn(opener, QString(), [laterFailure](int status) {
+    const bool opened = spawn(opener, QString(), [laterFailure](int status) {
         if (status != 0 && laterFailure)
-            laterFailure(status == -1 ? QStringLiteral("the desktop's opener could not be started")
-                                      : QStringLiteral("no application is set to open it"));
+            laterFailure(QStringLiteral("no application is set to open it"));
     });
-    return started();
+    return opened ? started() : failed(QStringLiteral("the desktop's opener could not be started"));
 }
 
 Platform::StartResult startDesktopEntry(
@@ -217,7 +203,7 @@ Platform::StartResult startDesktopEntry(
     QString workingDirectory = entry.value(QStringLiteral("Path"));
     if (!QFileInfo(workingDirectory).isDir())
         workingDirectory.clear();
-    return startProgram(program, arguments, workingDirectory, laterFailure);
+    return startProgram(program, arguments, workingDirectory);
 }
 
 } // namespace
@@ -256,7 +242,7 @@ Platform::StartResult X11Platform::startTarget(const QString &storedPath, const 
         const QString program = QStandardPaths::findExecutable(target);
         if (program.isEmpty())
             return failed(QStringLiteral("there is no such program"));
-        return startProgram(program, arguments, {}, laterFailure);
+        return startProgram(program, arguments);
     }
 
     const QFileInfo info(target);
@@ -265,7 +251,7 @@ Platform::StartResult X11Platform::startTarget(const QString &storedPath, const 
     if (info.isFile() && info.suffix() == QLatin1String("desktop"))
         return startDesktopEntry(info.absoluteFilePath(), arguments, laterFailure);
     if (info.isFile() && info.isExecutable() && isProgramFile(info.absoluteFilePath()))
-        return startProgram(info.absoluteFilePath(), arguments, {}, laterFailure);
+        return startProgram(info.absoluteFilePath(), arguments);
     return openWithDefaultHandler(info.absoluteFilePath(), laterFailure);
 }
 
