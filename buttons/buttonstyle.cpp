@@ -77,8 +77,9 @@ ButtonIcon buttonIcon(const QString &target, const QString &icon, const QFileIco
     static QHash<QString, Made> made;
     const QString realTarget = stripPathQuotes(target);
     const QString iconFile = stripPathQuotes(icon);
+    const QFileInfo info(iconFile);
     const QString key = realTarget + QLatin1Char('\n') + iconFile + QLatin1Char('\n')
-        + QString::fromLatin1(Platform::instance().fileStamp(iconFile));
+        + QString::number(info.lastModified().toMSecsSinceEpoch()) + QLatin1Char('/') + QString::number(info.size());
     auto found = made.constFind(key);
     if (found == made.constEnd()) {
         if (made.size() >= 256)

@@ -1,8 +1,5 @@
 #include "platform/platform.h"
 
-#include <QDateTime>
-#include <QFileInfo>
-
 static Platform *overridePlatform = nullptr;
 
 Platform::~Platform() = default;
@@ -15,14 +12,6 @@ Platform &Platform::instance()
 void Platform::setInstance(Platform *platform)
 {
     overridePlatform = platform;
-}
-
-QByteArray Platform::fileStamp(const QString &file)
-{
-    const QFileInfo info(file);
-    return info.exists()
-        ? QByteArray::number(info.lastModified().toMSecsSinceEpoch()) + '/' + QByteArray::number(info.size())
-        : QByteArray();
 }
 
 void Platform::declareFrameless(WId)

@@ -77,11 +77,6 @@ public:
     // the icon theme), for readPicture() to read; empty when it knows none.
     virtual QString applicationIconFile(const QString &file) = 0;
 
-    // What changes when `file` does (its time and size), asked for each
-    // button of each redraw; empty for no file. By Qt here, by the system
-    // where Qt's way costs more.
-    virtual QByteArray fileStamp(const QString &file);
-
     // Tells the system that `window`, which passes the window manager by,
     // has no frame, so that the toolkit need not find that out at each move
     // (on X11 a walk up the window tree, three round trips). Nothing by

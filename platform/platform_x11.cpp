@@ -1,12 +1,10 @@
 #include "platform/platform_x11.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QGuiApplication>
 #include <QSocketNotifier>
 #include <QThread>
 
-#include <sys/stat.h>
 #include <utility>
 
 // Ticks (10 ms apart) closer together than this count as one run of
@@ -106,13 +104,4 @@ Platform &nativePlatform()
 {
     static X11Platform platform;
     return platform;
-}
-
-QByteArray X11Platform::fileStamp(const QString &file)
-{
-    struct stat status;
-    if (stat(QFile::encodeName(file).constData(), &status) != 0)
-        return QByteArray();
-    return QByteArray::number(qint64(status.st_mtim.tv_sec)) + '.' + QByteArray::number(qint64(status.st_mtim.tv_nsec))
-        + '/' + QByteArray::number(qint64(status.st_size));
 }
