@@ -93,7 +93,6 @@ private:
     FolderPath folderStack;
     QFileSystemWatcher *fileWatcher = nullptr;
     QFileIconProvider iconProvider;
-    WId declaredFrameless = 0; // the native window told it has no frame
 
     // Tests, fuzz targets and benchmarks reach the private operations
     // through this class (tests/support/access.h), so that renaming one

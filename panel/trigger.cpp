@@ -60,10 +60,6 @@ bool MainWindow::popUpAtPointer()
     QPoint pointer;
     if (!platform.pointerPosition(&pointer))
         return false;
-    if (winId() != declaredFrameless) {
-        platform.declareFrameless(winId());
-        declaredFrameless = winId();
-    }
     setGeometry(QRect(panelTopLeft(pointer, size(), currentScreens()), size()));
 
     const bool foregroundTrick = platform.needsForegroundTrick();

@@ -13,7 +13,3 @@ void Platform::setInstance(Platform *platform)
 {
     overridePlatform = platform;
 }
-
-void Platform::declareFrameless(WId)
-{
-}

@@ -3,7 +3,6 @@
 #include <QIcon>
 #include <QPoint>
 #include <QString>
-#include <qwindowdefs.h>
 
 #include <functional>
 
@@ -76,12 +75,6 @@ public:
     // `file` starts (the icon a desktop entry names, as a file or a name in
     // the icon theme), for readPicture() to read; empty when it knows none.
     virtual QString applicationIconFile(const QString &file) = 0;
-
-    // Tells the system that `window`, which passes the window manager by,
-    // has no frame, so that the toolkit need not find that out at each move
-    // (on X11 a walk up the window tree, three round trips). Nothing by
-    // default: elsewhere nobody asks.
-    virtual void declareFrameless(WId window);
 
     // Makes sure the per-user autostart entry for this program exists;
     // never replaces one the user made or changed, nor one that starts a

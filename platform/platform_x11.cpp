@@ -94,12 +94,6 @@ bool X11Platform::watchRightPresses(const std::function<void()> &pressed)
     return m_pressed != nullptr;
 }
 
-void X11Platform::declareFrameless(WId window)
-{
-    triggerAvailable();
-    m_input.declareFrameless(window);
-}
-
 Platform &nativePlatform()
 {
     static X11Platform platform;

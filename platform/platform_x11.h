@@ -26,7 +26,6 @@ public:
     void sleepMs(int milliseconds) override;
     StartResult startTarget(const QString &storedPath, const LaterFailure &laterFailure) override;
     QString applicationIconFile(const QString &file) override;
-    void declareFrameless(WId window) override;
     void createAutostartEntry() override;
     StartResult startUpdater(const QString &version, const QString &versionUrl) override;
 

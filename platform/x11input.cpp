@@ -1,7 +1,6 @@
 #include "platform/x11input.h"
 
 #include <X11/XKBlib.h>
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 #include <X11/keysym.h>
@@ -270,16 +269,6 @@ bool X11Input::altDown()
 void X11Input::replay(RawEvent type, int detail)
 {
     d->handleRaw(type, detail);
-}
-
-void X11Input::declareFrameless(unsigned long window)
-{
-    if (!d->display)
-        return;
-    const long extents[4] = { 0, 0, 0, 0 };
-    XChangeProperty(d->display, window, XInternAtom(d->display, "_NET_FRAME_EXTENTS", False), XA_CARDINAL, 32,
-        PropModeReplace, reinterpret_cast<const unsigned char *>(extents), 4);
-    XFlush(d->display);
 }
 
 bool X11Input::pointer(int *x, int *y)

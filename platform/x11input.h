@@ -44,10 +44,6 @@ public:
     bool altDown();
     // The pointer on the root window; false when it cannot be read.
     bool pointer(int *x, int *y);
-    // Says on `window`, an override-redirect window, that it has no frame
-    // (_NET_FRAME_EXTENTS 0, 0, 0, 0), as a window manager says of the
-    // windows it frames.
-    void declareFrameless(unsigned long window);
 
     // Handles one raw event as if the server had sent it, so that a test
     // can replay a sequence no real device makes (a lost key release).
