@@ -35,23 +35,11 @@ public:
         const int titleLine = box && !box->isCheckable() && box->title().isEmpty()
             ? 0
             : qMax(pixelMetric(PM_ExclusiveIndicatorHeight), option->fontMetrics.height());
-        const QRect rect = option->rect.adjusted(0, titleLine + 3, 0, 0);
-        // Stretching the picture's nine pieces costs more than the rest of
-        // the panel's paint: the box is drawn once at its size and kept.
-        const qreal ratio = painter->device()->devicePixelRatioF();
-        if (m_box.size() != rect.size() * ratio || m_box.devicePixelRatio() != ratio) {
-            m_box = QImage(rect.size() * ratio, QImage::Format_ARGB32_Premultiplied);
-            m_box.setDevicePixelRatio(ratio);
-            m_box.fill(Qt::transparent);
-            QPainter boxPainter(&m_box);
-            qDrawBorderPixmap(&boxPainter, QRect(QPoint(), rect.size()), QMargins(6, 6, 6, 6), m_frame);
-        }
-        painter->drawImage(rect.topLeft(), m_box);
+        qDrawBorderPixmap(painter, option->rect.adjusted(0, titleLine + 3, 0, 0), QMargins(6, 6, 6, 6), m_frame);
     }
 
 private:
     mutable QPixmap m_frame;
-    mutable QImage m_box;
 };
 
 } // namespace
