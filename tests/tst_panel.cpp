@@ -260,55 +260,26 @@ private slots:
         }
     }
 
-    // A grid button keeps the face it painted: after every change it still
-    // shows what a push button with the same sheet and icon shows (laid over
-    // the background afterwards, the rounded corners' edge pixels may round
-    // one step apart).
-    void gridButtonPaintsAsAPushButton()
+    // A redraw gives a grid button the icon it asks for, also after an icon was set past showIcon() (as the editor
+    // may).
+    void gridButtonShowsTheIconAskedFor()
     {
-        const auto sameToRounding = [](const QImage &a, const QImage &b) {
-            if (a.size() != b.size())
-                return false;
-            for (int y = 0; y < a.height(); ++y) {
-                for (int x = 0; x < a.width(); ++x) {
-                    const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-                    if (qAbs(qRed(p) - qRed(q)) > 1 || qAbs(qGreen(p) - qGreen(q)) > 1 || qAbs(qBlue(p) - qBlue(q)) > 1)
-                        return false;
-                }
-            }
-            return true;
-        };
-        QWidget window;
-        GridButton grid(&window);
-        QPushButton plain(&window);
+        GridButton grid;
         QPixmap pictures[2] = { QPixmap(30, 30), QPixmap(30, 30) };
         pictures[0].fill(Qt::yellow);
         pictures[1].fill(Qt::darkGreen);
         const ButtonIcon looks[2]
             = { { QIcon(pictures[0]), QSize(30, 30), 1 }, { QIcon(pictures[1]), QSize(30, 30), 2 } };
-        const auto show = [&](const ButtonIcon &look, const QString &colour) {
+        const auto shows = [&grid](const ButtonIcon &look) {
             grid.showIcon(look);
-            plain.setIconSize(look.size);
-            plain.setIcon(look.icon);
-            grid.setStyleSheet(buttonStyleSheet(colour));
-            plain.setStyleSheet(buttonStyleSheet(colour));
-            return sameToRounding(grid.grab().toImage(), plain.grab().toImage());
+            return grid.icon().cacheKey() == look.icon.cacheKey();
         };
-        QVERIFY(show(looks[0], QStringLiteral("#aa0000")));
-        QVERIFY(show(looks[1], QStringLiteral("#aa0000")));
-        QVERIFY(show(looks[1], QStringLiteral("#0000aa")));
-        QVERIFY(show({}, QStringLiteral("#0000aa")));
-        // An icon set past showIcon() (as the editor may) is not taken for
-        // the one showIcon() set before it.
-        QVERIFY(show(looks[0], QStringLiteral("#0000aa")));
-        grid.setIcon(looks[1].icon);
-        QVERIFY(show(looks[0], QStringLiteral("#0000aa")));
-        // Hovered and back at rest.
-        for (bool hovered : { true, false }) {
-            grid.setAttribute(Qt::WA_UnderMouse, hovered);
-            plain.setAttribute(Qt::WA_UnderMouse, hovered);
-            QVERIFY(show(looks[0], QStringLiteral("#0000aa")));
-        }
+        QVERIFY(shows(looks[0]));
+        QVERIFY(shows(looks[1]));
+        grid.setIcon(looks[0].icon);
+        QVERIFY(shows(looks[1]));
+        grid.showIcon({});
+        QVERIFY(grid.icon().isNull());
     }
 };
 
