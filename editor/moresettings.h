@@ -70,6 +70,8 @@ private:
     // The file's bytes and the document as this dialog read them.
     QByteArray m_readBytes;
     QJsonDocument m_readDocument;
+    // Whether the last saveJson() left the document in the file.
+    bool m_jsonSaved = true;
     QFileIconProvider iconProvider;
     // Clears dropPending 10 ms after the latest release on a grid button.
     QTimer *m_dropTimer;

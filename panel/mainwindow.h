@@ -1,6 +1,7 @@
 #pragma once
 
 #include "buttons/document.h"
+#include "platform/platform.h"
 
 #include <QElapsedTimer>
 #include <QFileIconProvider>
@@ -94,6 +95,8 @@ private:
     QFileSystemWatcher *fileWatcher = nullptr;
     QFileIconProvider iconProvider;
     WId declaredFrameless = 0; // the native window told it has no frame
+    // The outcome of the last hand-over, for showUpdateWindow to report.
+    Platform::StartResult lastHandOver;
 
     // Tests, fuzz targets and benchmarks reach the private operations
     // through this class (tests/support/access.h), so that renaming one
