@@ -1,5 +1,6 @@
 #pragma once
 
+#include "buttons/buttonstyle.h"
 #include "buttons/document.h"
 #include "platform/platform.h"
 
@@ -94,6 +95,7 @@ private:
     FolderPath folderStack;
     QFileSystemWatcher *fileWatcher = nullptr;
     QFileIconProvider iconProvider;
+    ButtonIcons buttonIcons;
     WId declaredFrameless = 0; // the native window told it has no frame
     // The outcome of the last hand-over, for showUpdateWindow to report.
     Platform::StartResult lastHandOver;

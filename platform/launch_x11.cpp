@@ -8,6 +8,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHash>
 #include <QProcess>
 #include <QSocketNotifier>
@@ -283,32 +284,57 @@ QString namedIconFile(const QString &name)
     return file;
 }
 
-// The Icon of the installed application entries, by the program each one
-// starts. Read once, the first time a button shows a program.
-const QHash<QString, QString> &entryIconsByProgram()
-{
-    static const QHash<QString, QString> icons = [] {
-        QHash<QString, QString> found;
-        for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
-            // Filtered by hand: a name filter is a regular expression, and
-            // would bring PCRE into memory for this alone.
-            QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
-            while (it.hasNext()) {
-                if (!it.next().endsWith(QLatin1String(".desktop")))
-                    continue;
-                const DesktopEntry entry(it.filePath());
-                const QString program = QFileInfo(resolveProgram(entry.command({}).value(0))).canonicalFilePath();
-                const QString icon = entry.value(QStringLiteral("Icon")).trimmed();
-                if (!program.isEmpty() && !icon.isEmpty() && !found.contains(program))
-                    found.insert(program, icon);
-            }
-        }
-        return found;
-    }();
-    return icons;
-}
-
 } // namespace
+
+const QHash<QString, QString> &X11Platform::entryIconsByProgram()
+{
+    if (m_entryIconsRead)
+        return m_entryIcons;
+    m_entryIconsRead = true;
+    m_entryIcons.clear();
+    // Every folder read is watched, and for one that does not exist the
+    // nearest folder above it, where it would appear.
+    QStringList watched;
+    for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
+        QString existing = folder;
+        while (!QFileInfo(existing).isDir() && QFileInfo(existing).path() != existing)
+            existing = QFileInfo(existing).path();
+        watched.append(existing);
+        // Filtered by hand: a name filter is a regular expression, and
+        // would bring PCRE into memory for this alone.
+        QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            it.next();
+            if (it.fileInfo().isDir()) {
+                watched.append(it.filePath());
+                continue;
+            }
+            if (!it.filePath().endsWith(QLatin1String(".desktop")))
+                continue;
+            const DesktopEntry entry(it.filePath());
+            const QString program = QFileInfo(resolveProgram(entry.command({}).value(0))).canonicalFilePath();
+            const QString icon = entry.value(QStringLiteral("Icon")).trimmed();
+            if (!program.isEmpty() && !icon.isEmpty() && !m_entryIcons.contains(program))
+                m_entryIcons.insert(program, icon);
+        }
+    }
+    // Without an event loop to hear changes the index stays as first read.
+    if (!m_applicationsWatcher && QCoreApplication::instance()) {
+        m_applicationsWatcher = new QFileSystemWatcher(QCoreApplication::instance());
+        QObject::connect(m_applicationsWatcher, &QFileSystemWatcher::directoryChanged, [this] {
+            m_entryIconsRead = false;
+            ++m_applicationsGeneration;
+        });
+    }
+    if (m_applicationsWatcher) {
+        const QStringList before = m_applicationsWatcher->directories();
+        if (!before.isEmpty())
+            m_applicationsWatcher->removePaths(before);
+        watched.removeDuplicates();
+        m_applicationsWatcher->addPaths(watched);
+    }
+    return m_entryIcons;
+}
 
 QString X11Platform::applicationIconFile(const QString &file)
 {

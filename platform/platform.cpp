@@ -25,6 +25,11 @@ QByteArray Platform::fileStamp(const QString &file)
         : QByteArray();
 }
 
+quint64 Platform::applicationsGeneration()
+{
+    return 0;
+}
+
 void Platform::declareFrameless(WId)
 {
 }

@@ -77,6 +77,11 @@ public:
     // the icon theme), for readPicture() to read; empty when it knows none.
     virtual QString applicationIconFile(const QString &file) = 0;
 
+    // Grows whenever the installed applications are seen to change (an
+    // entry added, replaced or removed), so that icons made from
+    // applicationIconFile() are made again; 0 where they are never read.
+    virtual quint64 applicationsGeneration();
+
     // What changes when `file` does (its time and size), asked for each
     // button of each redraw; empty for no file. By Qt here, by the system
     // where Qt's way costs more.

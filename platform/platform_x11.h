@@ -4,8 +4,10 @@
 #include "platform/x11input.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QPointer>
 
+class QFileSystemWatcher;
 class QSocketNotifier;
 
 // The X11 layer: the trigger on XInput 2.2 raw events (platform_x11.cpp),
@@ -26,6 +28,7 @@ public:
     void sleepMs(int milliseconds) override;
     StartResult startTarget(const QString &storedPath, const LaterFailure &laterFailure) override;
     QString applicationIconFile(const QString &file) override;
+    quint64 applicationsGeneration() override { return m_applicationsGeneration; }
     // stat() itself: QFileInfo's times pass through local time, and glibc
     // looks at /etc/localtime again at each such turn, three for each file.
     QByteArray fileStamp(const QString &file) override;
@@ -35,6 +38,9 @@ public:
 
 private:
     void open();
+    // The Icon of the installed application entries, by the program each
+    // one starts (launch_x11.cpp).
+    const QHash<QString, QString> &entryIconsByProgram();
 
     X11Input m_input;
     QPointer<QSocketNotifier> m_notifier;
@@ -44,4 +50,10 @@ private:
     bool m_altAtPress = false;
     bool m_tried = false;
     QString m_problem;
+    // Read when a button first shows a program, and again after the
+    // applications folders, which m_applicationsWatcher watches, change.
+    QHash<QString, QString> m_entryIcons;
+    bool m_entryIconsRead = false;
+    quint64 m_applicationsGeneration = 0;
+    QPointer<QFileSystemWatcher> m_applicationsWatcher;
 };

@@ -95,17 +95,31 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(reason, QStringLiteral("no application is set to open it"), 20000);
     }
 
-    // A program shows the icon of the application entry that starts it.
+    // A program shows the icon of the application entry that starts it, also of one installed while Zarvel runs.
     void programsShowTheirApplicationsIcon()
     {
         QCOMPARE(nativePlatform().applicationIconFile(bin + "/recorder"), bin + "/icon.png");
         QVERIFY(nativePlatform().applicationIconFile(bin + "/with space/my tool.sh").isEmpty());
+        const QString later = sandbox::writeProgram(bin + "/later");
+        ButtonIcons icons;
+        const auto showsRed = [&] {
+            const QImage shown = icons.icon(later, later, QFileIconProvider()).icon.pixmap(8).toImage();
+            return !shown.isNull() && shown.pixelColor(4, 4) == Qt::red;
+        };
+        QVERIFY(!showsRed());
+        QImage red(8, 8, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(bin + "/red.png"));
+        QVERIFY(sandbox::writeFile(qEnvironmentVariable("XDG_DATA_HOME") + "/applications/later.desktop",
+            "[Desktop Entry]\nType=Application\nExec=later\nIcon=" + QFile::encodeName(bin) + "/red.png\n"));
+        QVERIFY(QTest::qWaitFor(showsRed, 20000));
     }
 
     // A picture redrawn in place, to the byte, shows anew: an icon is made again when its file's time changes.
     void iconFollowsItsFile()
     {
         const QString picture = bin + "/picture.bmp";
+        ButtonIcons icons;
         for (const QColor &colour : { QColor(Qt::red), QColor(Qt::blue) }) {
             QImage image(8, 8, QImage::Format_RGB32);
             image.fill(colour);
@@ -114,7 +128,7 @@ private slots:
             QVERIFY(file.setFileTime(
                 QDateTime::currentDateTime().addSecs(colour == Qt::red ? -60 : 0), QFileDevice::FileModificationTime));
             QCOMPARE(
-                buttonIcon("target", picture, QFileIconProvider()).icon.pixmap(8).toImage().pixelColor(4, 4), colour);
+                icons.icon("target", picture, QFileIconProvider()).icon.pixmap(8).toImage().pixelColor(4, 4), colour);
         }
     }
 };
