@@ -16,6 +16,7 @@
 #include <QThreadPool>
 #include <QUrl>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -292,6 +293,7 @@ const QHash<QString, QString> &X11Platform::entryIconsByProgram()
         return m_entryIcons;
     m_entryIconsRead = true;
     m_entryIcons.clear();
+    m_awaitedApplications.clear();
     // Every folder read is watched, and for one that does not exist the
     // nearest folder above it, where it would appear.
     QStringList watched;
@@ -300,6 +302,8 @@ const QHash<QString, QString> &X11Platform::entryIconsByProgram()
         while (!QFileInfo(existing).isDir() && QFileInfo(existing).path() != existing)
             existing = QFileInfo(existing).path();
         watched.append(existing);
+        if (existing != folder)
+            m_awaitedApplications.insert(folder, existing);
         // Filtered by hand: a name filter is a regular expression, and
         // would bring PCRE into memory for this alone.
         QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
@@ -321,7 +325,13 @@ const QHash<QString, QString> &X11Platform::entryIconsByProgram()
     // Without an event loop to hear changes the index stays as first read.
     if (!m_applicationsWatcher && QCoreApplication::instance()) {
         m_applicationsWatcher = new QFileSystemWatcher(QCoreApplication::instance());
-        QObject::connect(m_applicationsWatcher, &QFileSystemWatcher::directoryChanged, [this] {
+        QObject::connect(m_applicationsWatcher, &QFileSystemWatcher::directoryChanged, [this](const QString &changed) {
+            // Above a missing folder only its making is news: the folder
+            // above (the user's data folder) changes much more often.
+            const QStringList awaited = m_awaitedApplications.keys(changed);
+            const auto made = [](const QString &folder) { return QFileInfo(folder).isDir(); };
+            if (!awaited.isEmpty() && std::none_of(awaited.cbegin(), awaited.cend(), made))
+                return;
             m_entryIconsRead = false;
             ++m_applicationsGeneration;
         });
@@ -331,7 +341,8 @@ const QHash<QString, QString> &X11Platform::entryIconsByProgram()
         if (!before.isEmpty())
             m_applicationsWatcher->removePaths(before);
         watched.removeDuplicates();
-        m_applicationsWatcher->addPaths(watched);
+        if (!watched.isEmpty())
+            m_applicationsWatcher->addPaths(watched);
     }
     return m_entryIcons;
 }

@@ -54,6 +54,8 @@ private:
     // applications folders, which m_applicationsWatcher watches, change.
     QHash<QString, QString> m_entryIcons;
     bool m_entryIconsRead = false;
+    // Applications folders that do not exist, by the folder watched above.
+    QHash<QString, QString> m_awaitedApplications;
     quint64 m_applicationsGeneration = 0;
     QPointer<QFileSystemWatcher> m_applicationsWatcher;
 };

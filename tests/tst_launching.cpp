@@ -19,6 +19,9 @@ private slots:
     {
         // Stand-ins record their argument vectors (and what Zarvel set for itself); a fake gio in PATH opens documents.
         qputenv("PATH", QFile::encodeName(bin) + ':' + qgetenv("PATH"));
+        // Applications in a folder that is made only after they were first read.
+        qputenv(
+            "XDG_DATA_DIRS", QFile::encodeName(sandbox::home()) + "/more:" + qgetenv("XDG_DATA_DIRS") + ":/usr/share");
         setOwnVariable("QT_XCB_GL_INTEGRATION", "none");
         const QByteArray sh = "#!/bin/sh\ncase \"$*\" in *.nobody) exit 4; esac\n"
                               "printf '%s\\0' \"$0\" \"$@\" $QT_XCB_GL_INTEGRATION >~/.r$$ && mv ~/.r$$ ~/record\n";
@@ -96,11 +99,18 @@ private slots:
     }
 
     // A program shows the icon of the application entry that starts it, also of one installed while Zarvel runs.
+    void programsShowTheirApplicationsIcon_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("installed into a folder read before") << qEnvironmentVariable("XDG_DATA_HOME") + "/applications";
+        QTest::newRow("installed into a folder made since") << sandbox::home() + "/more/applications";
+    }
     void programsShowTheirApplicationsIcon()
     {
+        QFETCH(QString, folder);
         QCOMPARE(nativePlatform().applicationIconFile(bin + "/recorder"), bin + "/icon.png");
         QVERIFY(nativePlatform().applicationIconFile(bin + "/with space/my tool.sh").isEmpty());
-        const QString later = sandbox::writeProgram(bin + "/later");
+        const QString later = sandbox::writeProgram(bin + "/later-" + QTest::currentDataTag());
         ButtonIcons icons;
         const auto showsRed = [&] {
             const QImage shown = icons.icon(later, later, QFileIconProvider()).icon.pixmap(8).toImage();
@@ -110,8 +120,9 @@ private slots:
         QImage red(8, 8, QImage::Format_RGB32);
         red.fill(Qt::red);
         QVERIFY(red.save(bin + "/red.png"));
-        QVERIFY(sandbox::writeFile(qEnvironmentVariable("XDG_DATA_HOME") + "/applications/later.desktop",
-            "[Desktop Entry]\nType=Application\nExec=later\nIcon=" + QFile::encodeName(bin) + "/red.png\n"));
+        QVERIFY(sandbox::writeFile(folder + "/later.desktop",
+            "[Desktop Entry]\nExec=\"" + QFile::encodeName(later) + "\"\nIcon=" + QFile::encodeName(bin)
+                + "/red.png\n"));
         QVERIFY(QTest::qWaitFor(showsRed, 20000));
     }
 
