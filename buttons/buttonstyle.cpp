@@ -7,7 +7,6 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QHash>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -65,29 +64,26 @@ static ButtonIcon makeButtonIcon(const QString &target, const QString &iconFile,
     return look;
 }
 
-ButtonIcon buttonIcon(const QString &target, const QString &icon, const QFileIconProvider &provider)
+ButtonIcon ButtonIcons::icon(const QString &target, const QString &icon, const QFileIconProvider &provider)
 {
-    // Redraws come with every click and every change of the file: an icon
-    // is made once, and again only when its file changes. Kept as images,
-    // which outlive the application object at exit without harm.
-    struct Made {
-        QImage image;
-        QSize size;
-    };
-    static QHash<QString, Made> made;
+    const quint64 applications = Platform::instance().applicationsGeneration();
+    if (applications != m_applications) {
+        m_made.clear();
+        m_applications = applications;
+    }
     const QString realTarget = stripPathQuotes(target);
     const QString iconFile = stripPathQuotes(icon);
     const QFileInfo info(iconFile);
     const QString key = realTarget + QLatin1Char('\n') + iconFile + QLatin1Char('\n')
         + QString::number(info.lastModified().toMSecsSinceEpoch()) + QLatin1Char('/') + QString::number(info.size());
-    auto found = made.constFind(key);
-    if (found == made.constEnd()) {
-        if (made.size() >= 256)
-            made.clear();
+    auto found = m_made.constFind(key);
+    if (found == m_made.constEnd()) {
+        if (m_made.size() >= 256)
+            m_made.clear();
         const ButtonIcon look = makeButtonIcon(realTarget, iconFile, provider);
         const QList<QSize> sizes = look.icon.availableSizes();
         const QImage image = sizes.isEmpty() ? QImage() : look.icon.pixmap(sizes.first()).toImage();
-        found = made.insert(key, { image, look.size });
+        found = m_made.insert(key, { image, look.size });
     }
     ButtonIcon look;
     if (!found->image.isNull()) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QIcon>
+#include <QImage>
 #include <QSize>
 #include <QString>
 
@@ -29,8 +31,23 @@ struct ButtonIcon {
     qint64 source = 0;
 };
 
-// The drawing rule shared by the panel and the editor: the icon a desktop
-// entry names (Linux) or the system's icon of a program (complete suffix
-// "exe", or the icon naming the target itself) at 32 x 32, no icon when none
-// is set, otherwise the picture at 30 x 30.
-ButtonIcon buttonIcon(const QString &target, const QString &icon, const QFileIconProvider &provider);
+// The icons of one grid's buttons. Redraws come with every click and every
+// change of the file: an icon is made once, and again only when its file,
+// or the installed applications it may come from, change.
+class ButtonIcons {
+public:
+    // The drawing rule shared by the panel and the editor: the icon a
+    // desktop entry names (Linux) or the system's icon of a program
+    // (complete suffix "exe", or the icon naming the target itself) at
+    // 32 x 32, no icon when none is set, otherwise the picture at 30 x 30.
+    ButtonIcon icon(const QString &target, const QString &icon, const QFileIconProvider &provider);
+
+private:
+    struct Made {
+        QImage image;
+        QSize size;
+    };
+    QHash<QString, Made> m_made;
+    // Platform::applicationsGeneration() when m_made was begun.
+    quint64 m_applications = 0;
+};

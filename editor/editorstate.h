@@ -32,6 +32,3 @@ extern QString folderPrefix;
 // within the last 10 ms, so that the button entered next is the drop target.
 extern int dragSource;
 extern bool dropPending;
-
-// Whether the last saveJson() left the document in the file.
-extern bool jsonSaved;

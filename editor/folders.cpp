@@ -66,7 +66,7 @@ void moreSettings::on_buttonBox_clicked(QAbstractButton *button)
         if (!mayOverwriteFile())
             return;
         saveJson();
-        if (!jsonSaved) {
+        if (!m_jsonSaved) {
             // Closing now would throw the edits away with the dialog's run.
             askUser(this, QMessageBox::Warning, windowTitle(),
                 tr("The buttons could not be saved to %1.\nYour changes are still here; "

@@ -10,7 +10,6 @@
 
 QJsonDocument jsonDocument;
 QFile jsonFile;
-bool jsonSaved = true;
 
 // Bound on first use rather than during static initialisation, where the
 // panel's buttonsFile may not exist yet; its name was fixed before main().
@@ -73,13 +72,13 @@ void moreSettings::saveJson()
     // read and nothing was changed): the file is better left as it is than
     // emptied.
     if (jsonDocument.isNull()) {
-        jsonSaved = true;
+        m_jsonSaved = true;
         return;
     }
     // The file may have been broken by hand since the editor read it; the
     // document replaces it only once its old content is kept.
     const QString path = boundJsonFile().fileName();
-    jsonSaved = keepUnparsableFile(path) && writeButtonsDocument(path, jsonDocument.object());
+    m_jsonSaved = keepUnparsableFile(path) && writeButtonsDocument(path, jsonDocument.object());
 }
 
 QVariant moreSettings::getJsonDocument(QString path)

@@ -114,7 +114,7 @@ void moreSettings::setButtonsConfiguration(int buttonIndex)
         gridButton->showIcon({});
     } else {
         const QString icon = getJsonDocument(button + QLatin1Char('.') + iconMember).toString();
-        gridButton->showIcon(buttonIcon(backPosition ? folderBackMarker : target, icon, iconProvider));
+        gridButton->showIcon(m_icons.icon(backPosition ? folderBackMarker : target, icon, iconProvider));
     }
 
     gridButton->setToolTip(QStringLiteral("Click to edit button ") + QString::number(n));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "buttons/buttonstyle.h"
+
 #include <QDialog>
 #include <QFileIconProvider>
 #include <QJsonDocument>
@@ -70,7 +72,10 @@ private:
     // The file's bytes and the document as this dialog read them.
     QByteArray m_readBytes;
     QJsonDocument m_readDocument;
+    // Whether the last saveJson() left the document in the file.
+    bool m_jsonSaved = true;
     QFileIconProvider iconProvider;
+    ButtonIcons m_icons;
     // Clears dropPending 10 ms after the latest release on a grid button.
     QTimer *m_dropTimer;
 

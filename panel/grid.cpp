@@ -65,7 +65,7 @@ void MainWindow::drawButtons(const QJsonObject &root)
         if (path.isEmpty())
             gridButton->showIcon({});
         else
-            gridButton->showIcon(buttonIcon(path, icon, iconProvider));
+            gridButton->showIcon(buttonIcons.icon(path, icon, iconProvider));
         // A tool tip shows a title, not a file someone pasted into it: a few
         // megabytes of text would freeze the panel on hover.
         if (title.size() > 300)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "buttons/buttonstyle.h"
 #include "buttons/document.h"
+#include "platform/platform.h"
 
 #include <QElapsedTimer>
 #include <QFileIconProvider>
@@ -93,6 +95,9 @@ private:
     FolderPath folderStack;
     QFileSystemWatcher *fileWatcher = nullptr;
     QFileIconProvider iconProvider;
+    ButtonIcons buttonIcons;
+    // The outcome of the last hand-over, for showUpdateWindow to report.
+    Platform::StartResult lastHandOver;
 
     // Tests, fuzz targets and benchmarks reach the private operations
     // through this class (tests/support/access.h), so that renaming one

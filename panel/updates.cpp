@@ -13,9 +13,6 @@
 #include <QProcess>
 #include <QTimer>
 
-// The outcome of the last hand-over, for showUpdateWindow to report.
-static Platform::StartResult lastHandOver;
-
 void MainWindow::showUpdateWindow()
 {
     if (raiseOpenDialog())

@@ -8,12 +8,14 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHash>
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -269,32 +271,67 @@ QString namedIconFile(const QString &name)
     return file;
 }
 
-// The Icon of the installed application entries, by the program each one
-// starts. Read once, the first time a button shows a program.
-const QHash<QString, QString> &entryIconsByProgram()
-{
-    static const QHash<QString, QString> icons = [] {
-        QHash<QString, QString> found;
-        for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
-            // Filtered by hand: a name filter is a regular expression, and
-            // would bring PCRE into memory for this alone.
-            QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
-            while (it.hasNext()) {
-                if (!it.next().endsWith(QLatin1String(".desktop")))
-                    continue;
-                const DesktopEntry entry(it.filePath());
-                const QString program = QFileInfo(resolveProgram(entry.command({}).value(0))).canonicalFilePath();
-                const QString icon = entry.value(QStringLiteral("Icon")).trimmed();
-                if (!program.isEmpty() && !icon.isEmpty() && !found.contains(program))
-                    found.insert(program, icon);
-            }
-        }
-        return found;
-    }();
-    return icons;
-}
-
 } // namespace
+
+const QHash<QString, QString> &X11Platform::entryIconsByProgram()
+{
+    if (m_entryIconsRead)
+        return m_entryIcons;
+    m_entryIconsRead = true;
+    m_entryIcons.clear();
+    m_awaitedApplications.clear();
+    // Every folder read is watched, and for one that does not exist the
+    // nearest folder above it, where it would appear.
+    QStringList watched;
+    for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
+        QString existing = folder;
+        while (!QFileInfo(existing).isDir() && QFileInfo(existing).path() != existing)
+            existing = QFileInfo(existing).path();
+        watched.append(existing);
+        if (existing != folder)
+            m_awaitedApplications.insert(folder, existing);
+        // Filtered by hand: a name filter is a regular expression, and
+        // would bring PCRE into memory for this alone.
+        QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            it.next();
+            if (it.fileInfo().isDir()) {
+                watched.append(it.filePath());
+                continue;
+            }
+            if (!it.filePath().endsWith(QLatin1String(".desktop")))
+                continue;
+            const DesktopEntry entry(it.filePath());
+            const QString program = QFileInfo(resolveProgram(entry.command({}).value(0))).canonicalFilePath();
+            const QString icon = entry.value(QStringLiteral("Icon")).trimmed();
+            if (!program.isEmpty() && !icon.isEmpty() && !m_entryIcons.contains(program))
+                m_entryIcons.insert(program, icon);
+        }
+    }
+    // Without an event loop to hear changes the index stays as first read.
+    if (!m_applicationsWatcher && QCoreApplication::instance()) {
+        m_applicationsWatcher = new QFileSystemWatcher(QCoreApplication::instance());
+        QObject::connect(m_applicationsWatcher, &QFileSystemWatcher::directoryChanged, [this](const QString &changed) {
+            // Above a missing folder only its making is news: the folder
+            // above (the user's data folder) changes much more often.
+            const QStringList awaited = m_awaitedApplications.keys(changed);
+            const auto made = [](const QString &folder) { return QFileInfo(folder).isDir(); };
+            if (!awaited.isEmpty() && std::none_of(awaited.cbegin(), awaited.cend(), made))
+                return;
+            m_entryIconsRead = false;
+            ++m_applicationsGeneration;
+        });
+    }
+    if (m_applicationsWatcher) {
+        const QStringList before = m_applicationsWatcher->directories();
+        if (!before.isEmpty())
+            m_applicationsWatcher->removePaths(before);
+        watched.removeDuplicates();
+        if (!watched.isEmpty())
+            m_applicationsWatcher->addPaths(watched);
+    }
+    return m_entryIcons;
+}
 
 QString X11Platform::applicationIconFile(const QString &file)
 {

@@ -13,3 +13,8 @@ void Platform::setInstance(Platform *platform)
 {
     overridePlatform = platform;
 }
+
+quint64 Platform::applicationsGeneration()
+{
+    return 0;
+}

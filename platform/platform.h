@@ -76,6 +76,11 @@ public:
     // the icon theme), for readPicture() to read; empty when it knows none.
     virtual QString applicationIconFile(const QString &file) = 0;
 
+    // Grows whenever the installed applications are seen to change (an
+    // entry added, replaced or removed), so that icons made from
+    // applicationIconFile() are made again; 0 where they are never read.
+    virtual quint64 applicationsGeneration();
+
     // Makes sure the per-user autostart entry for this program exists;
     // never replaces one the user made or changed, nor one that starts a
     // copy of the program still there.

@@ -4,8 +4,10 @@
 #include "platform/x11input.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QPointer>
 
+class QFileSystemWatcher;
 class QSocketNotifier;
 
 // The X11 layer: the trigger on XInput 2.2 raw events (platform_x11.cpp),
@@ -26,11 +28,15 @@ public:
     void sleepMs(int milliseconds) override;
     StartResult startTarget(const QString &storedPath, const LaterFailure &laterFailure) override;
     QString applicationIconFile(const QString &file) override;
+    quint64 applicationsGeneration() override { return m_applicationsGeneration; }
     void createAutostartEntry() override;
     StartResult startUpdater(const QString &version, const QString &versionUrl) override;
 
 private:
     void open();
+    // The Icon of the installed application entries, by the program each
+    // one starts (launch_x11.cpp).
+    const QHash<QString, QString> &entryIconsByProgram();
 
     X11Input m_input;
     QPointer<QSocketNotifier> m_notifier;
@@ -40,4 +46,12 @@ private:
     bool m_altAtPress = false;
     bool m_tried = false;
     QString m_problem;
+    // Read when a button first shows a program, and again after the
+    // applications folders, which m_applicationsWatcher watches, change.
+    QHash<QString, QString> m_entryIcons;
+    bool m_entryIconsRead = false;
+    // Applications folders that do not exist, by the folder watched above.
+    QHash<QString, QString> m_awaitedApplications;
+    quint64 m_applicationsGeneration = 0;
+    QPointer<QFileSystemWatcher> m_applicationsWatcher;
 };

@@ -165,8 +165,9 @@ private slots:
         };
         const qint64 before = kb("VmRSS:"), start = cpuMs();
         Platform::setInstance(&nativePlatform());
-        buttonIcon("target", icon, QFileIconProvider());
-        buttonIcon("target", tool, QFileIconProvider());
+        ButtonIcons icons;
+        icons.icon("target", icon, QFileIconProvider());
+        icons.icon("target", tool, QFileIconProvider());
         Platform::setInstance(&platform);
         const qint64 peakKb = kb("VmHWM:") - before, ms = cpuMs() - start;
         QVERIFY2(peakKb < 64 << 10 && ms < 100, qPrintable(QString("%1 KB, %2 ms").arg(peakKb).arg(ms)));

@@ -19,6 +19,9 @@ private slots:
     {
         // Stand-ins record their argument vectors (and what Zarvel set for itself); a fake gio in PATH opens documents.
         qputenv("PATH", QFile::encodeName(bin) + ':' + qgetenv("PATH"));
+        // Applications in a folder that is made only after they were first read.
+        qputenv(
+            "XDG_DATA_DIRS", QFile::encodeName(sandbox::home()) + "/more:" + qgetenv("XDG_DATA_DIRS") + ":/usr/share");
         setOwnVariable("QT_XCB_GL_INTEGRATION", "none");
         const QByteArray sh = "#!/bin/sh\ncase \"$*\" in *.nobody) exit 4; esac\n"
                               "printf '%s\\0' \"$0\" \"$@\" $QT_XCB_GL_INTEGRATION >~/.r$$ && mv ~/.r$$ ~/record\n";
@@ -95,17 +98,39 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(reason, QStringLiteral("no application is set to open it"), 20000);
     }
 
-    // A program shows the icon of the application entry that starts it.
+    // A program shows the icon of the application entry that starts it, also of one installed while Zarvel runs.
+    void programsShowTheirApplicationsIcon_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("installed into a folder read before") << qEnvironmentVariable("XDG_DATA_HOME") + "/applications";
+        QTest::newRow("installed into a folder made since") << sandbox::home() + "/more/applications";
+    }
     void programsShowTheirApplicationsIcon()
     {
+        QFETCH(QString, folder);
         QCOMPARE(nativePlatform().applicationIconFile(bin + "/recorder"), bin + "/icon.png");
         QVERIFY(nativePlatform().applicationIconFile(bin + "/with space/my tool.sh").isEmpty());
+        const QString later = sandbox::writeProgram(bin + "/later-" + QTest::currentDataTag());
+        ButtonIcons icons;
+        const auto showsRed = [&] {
+            const QImage shown = icons.icon(later, later, QFileIconProvider()).icon.pixmap(8).toImage();
+            return !shown.isNull() && shown.pixelColor(4, 4) == Qt::red;
+        };
+        QVERIFY(!showsRed());
+        QImage red(8, 8, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(bin + "/red.png"));
+        QVERIFY(sandbox::writeFile(folder + "/later.desktop",
+            "[Desktop Entry]\nExec=\"" + QFile::encodeName(later) + "\"\nIcon=" + QFile::encodeName(bin)
+                + "/red.png\n"));
+        QVERIFY(QTest::qWaitFor(showsRed, 20000));
     }
 
     // A picture redrawn in place, to the byte, shows anew: an icon is made again when its file's time changes.
     void iconFollowsItsFile()
     {
         const QString picture = bin + "/picture.bmp";
+        ButtonIcons icons;
         for (const QColor &colour : { QColor(Qt::red), QColor(Qt::blue) }) {
             QImage image(8, 8, QImage::Format_RGB32);
             image.fill(colour);
@@ -114,7 +139,7 @@ private slots:
             QVERIFY(file.setFileTime(
                 QDateTime::currentDateTime().addSecs(colour == Qt::red ? -60 : 0), QFileDevice::FileModificationTime));
             QCOMPARE(
-                buttonIcon("target", picture, QFileIconProvider()).icon.pixmap(8).toImage().pixelColor(4, 4), colour);
+                icons.icon("target", picture, QFileIconProvider()).icon.pixmap(8).toImage().pixelColor(4, 4), colour);
         }
     }
 };
