@@ -1,0 +1,411 @@
+// Measures what Zarvel costs its user, from outside, on the tests' private X session in their sandbox. Beside a Qt tool
+// of the same parts (bench-tool): start to ready, memory after the first show, idle CPU. Then Zarvel alone: the chord
+// and `Zarvel --show` to the panel painted, a click to the panel hidden, buttons.json changed to the panel repainted,
+// memory over those redraws and with huge icons. It prints figures and the targets they meet, never failing on one.
+//
+// Usage: bench-zarvel [idle seconds, 30]; BENCH_QUICK=1 makes a short run. It lays a panel out on $DISPLAY to find the
+// buttons: scripts/bench.sh runs it on an Xvfb of its own.
+#include "buttons/buttonsfile.h"
+#include "buttons/document.h"
+#include "panel/panelstate.h"
+#include "tests/support/access.h"
+#include "tests/support/fakeplatform.h"
+#include "tests/support/sandbox.h"
+#include "tests/support/xsession.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QPushButton>
+#include <QThread>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <poll.h>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/extensions/Xdamage.h>
+#include <X11/keysym.h>
+
+namespace {
+
+const double none = std::nan("");
+
+struct Figure {
+    double median = none, worst = none;
+};
+Figure figure(std::vector<double> values) // of the rounds that did not fail
+{
+    values.erase(std::remove_if(values.begin(), values.end(), [](double v) { return std::isnan(v); }), values.end());
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n ? Figure { n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2, values.back() } : Figure {};
+}
+
+// In MB: private memory (USS: Private_Clean + Private_Dirty), proportional (PSS) and resident (RSS).
+struct Memory {
+    double uss = 0, pss = 0, rss = 0;
+};
+Memory memoryOf(qint64 pid)
+{
+    Memory m;
+    for (const QByteArray &line : sandbox::readFile(QStringLiteral("/proc/%1/smaps_rollup").arg(pid)).split('\n')) {
+        const QList<QByteArray> words = line.simplified().split(' ');
+        const double mb = words.value(1).toDouble() / 1024;
+        m.rss += words[0] == "Rss:" ? mb : 0;
+        m.pss += words[0] == "Pss:" ? mb : 0;
+        m.uss += words[0] == "Private_Clean:" || words[0] == "Private_Dirty:" ? mb : 0;
+    }
+    return m;
+}
+
+// Each process's CPU time over `seconds` of idling, in % of one core.
+std::vector<double> idleCpu(const std::vector<qint64> &pids, int seconds)
+{
+    const auto cpuNs = [](qint64 pid) { // of all its threads
+        double ns = 0;
+        const QString tasks = QStringLiteral("/proc/%1/task/").arg(pid);
+        for (const QString &task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            ns += sandbox::readFile(tasks + task + "/schedstat").split(' ').value(0).toDouble();
+        return ns;
+    };
+    std::vector<double> cpu;
+    for (qint64 pid : pids)
+        cpu.push_back(cpuNs(pid));
+    QThread::sleep(seconds);
+    for (size_t i = 0; i < pids.size(); ++i)
+        cpu[i] = (cpuNs(pids[i]) - cpu[i]) / seconds / 1e7;
+    return cpu;
+}
+
+QJsonObject button(const QString &path, const QString &icon)
+{
+    return { { pathMember, path }, { iconMember, QString('"' + icon + '"') }, { backgroundMember, "#2a5d8f" } };
+}
+
+// Icons of every kind the panel draws (desktop entries, programs with the system's icon of the file or a picture file,
+// `pictures` last), then a program, a document and a folder to click.
+QJsonObject buttonsDocument(const QStringList &pictures = {})
+{
+    const QString entries = "/usr/share/applications/", images = "/usr/share/icons/Adwaita/48x48/legacy/";
+    QJsonObject root;
+    for (int n = 1, picture = n + pictures.size() - buttonCount + 2; n <= buttonCount - 3;
+         picture = ++n + pictures.size() - buttonCount + 2) {
+        const QString program = "/usr/bin/" + QDir("/usr/bin").entryList(QDir::Files | QDir::Executable).value(n);
+        const QString entry = entries + QDir(entries).entryList({ "*.desktop" }).value(n);
+        const QString icon = picture >= 0 ? pictures[picture] : images + QDir(images).entryList({ "*.png" }).value(n);
+        root[buttonKey(n)] = n % 3 == 0 && picture < 0
+            ? button(entry, entry)
+            : button('"' + program + '"', n % 3 == 1 && picture < 0 ? program : icon);
+    }
+    const QString home = sandbox::home();
+    root[buttonKey(buttonCount - 2)] = button('"' + home + "/bin/quick\" -a \"b c\"", home + "/bin/quick");
+    root[buttonKey(buttonCount - 1)] = button('"' + home + "/notes.txt\"", home + "/notes.txt");
+    QJsonObject folder = button(folderMarker, ":/res/folder.png");
+    folder[folderMember] = QJsonObject { { buttonKey(2), button("\"/bin/true\"", "/bin/true") } };
+    root[buttonKey(buttonCount)] = folder;
+    return root;
+}
+
+// An X connection of the benchmark's own: input as a user's, and what becomes of the window it watches.
+class Probe {
+public:
+    // The watched window mapped, then painted; unmapped; painted; an icon taken in by a tray.
+    enum Outcome { shown, hidden, painted, trayed };
+
+    explicit Probe(const QString &display)
+        : d(XOpenDisplay(display.toLocal8Bit().constData()))
+    {
+        XSetErrorHandler([](Display *, XErrorEvent *) { return 0; }); // windows go while they are looked at
+        XDamageQueryExtension(d, &damageEvent, &damageError);
+    }
+    ~Probe() { XCloseDisplay(d); } // after the server has handled all input sent
+    void watch(Window w)
+    {
+        XSelectInput(d, window = w, StructureNotifyMask);
+        damage = XDamageCreate(d, w, XDamageReportNonEmpty);
+    }
+    // Milliseconds from `act` to `outcome`, if it comes within 10 s. A tray's icon is any window taken away from the
+    // root: Zarvel's and the tool's windows bypass the window manager.
+    double timed(const std::function<void()> &act, Outcome outcome)
+    {
+        settle(0);
+        XSelectInput(d, DefaultRootWindow(d), outcome == trayed ? SubstructureNotifyMask : NoEventMask);
+        QElapsedTimer clock;
+        clock.start();
+        act();
+        XFlush(d);
+        for (XEvent e; next(&e, 10000 - clock.elapsed());) {
+            if (outcome == shown && e.type == MapNotify && e.xmap.window == window)
+                outcome = painted; // the paint comes after the map
+            else if ((outcome == painted && e.type == damageEvent + XDamageNotify)
+                || (outcome == hidden && e.type == UnmapNotify && e.xunmap.window == window)
+                || (outcome == trayed && e.type == ReparentNotify && e.xreparent.parent != DefaultRootWindow(d)))
+                return clock.nsecsElapsed() / 1e6;
+        }
+        return none;
+    }
+    // Drops events until none came for `quietMs`, and forgets the damage so far.
+    void settle(int quietMs)
+    {
+        XEvent event;
+        do {
+            QCoreApplication::processEvents(); // reads the pipes of the session's programs
+            if (damage)
+                XDamageSubtract(d, damage, 0, 0);
+            XSync(d, False);
+            while (XPending(d))
+                XNextEvent(d, &event);
+        } while (quietMs > 0 && next(&event, quietMs));
+    }
+    void moveTo(QPoint at) { XTestFakeMotionEvent(d, -1, at.x(), at.y(), 0); }
+    void press(unsigned button, bool down) { XTestFakeButtonEvent(d, button, down, 0); }
+    void alt(bool down) { XTestFakeKeyEvent(d, XKeysymToKeycode(d, XK_Alt_L), down, 0); }
+
+    Display *const d;
+
+private:
+    bool next(XEvent *event, qint64 timeoutMs)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        for (pollfd connection { ConnectionNumber(d), POLLIN, 0 }; !XPending(d);) {
+            if (clock.elapsed() >= timeoutMs || poll(&connection, 1, int(timeoutMs - clock.elapsed())) <= 0)
+                return false;
+        }
+        XNextEvent(d, event);
+        return true;
+    }
+    int damageEvent = 0, damageError = 0;
+    Damage damage = 0;
+    Window window = 0;
+};
+
+// Milliseconds from the right button pressed, Alt held, at `at` to the panel painted.
+double chord(Probe &x, QPoint at)
+{
+    x.moveTo(at);
+    x.alt(true);
+    x.settle(20);
+    const double time = x.timed([&x] { x.press(3, true); }, Probe::shown);
+    x.press(3, false);
+    x.alt(false);
+    return time;
+}
+
+// Milliseconds from the left button released at `at`, after its press was handled, to `outcome`.
+double click(Probe &x, QPoint at, Probe::Outcome outcome = Probe::hidden)
+{
+    x.moveTo(at);
+    x.settle(50);
+    x.press(1, true);
+    x.settle(50);
+    return x.timed([&x] { x.press(1, false); }, outcome);
+}
+const QPoint away { 750, 600 }; // on the client window, which takes the focus: the panel hides
+
+// Rounds of `show` (the panel shown, then hidden), 100 ms plus a step of 3.7 ms apart: on spread points of a 10 ms
+// poll.
+Figure shows(Probe &x, int rounds, const std::function<double(QPoint)> &show)
+{
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        QThread::usleep(100000 + i * 3700 % 10000);
+        times.push_back(show(QPoint(200 + i % 10 * 20, 200 + i % 7 * 20)));
+        click(x, away);
+    }
+    return figure(times);
+}
+
+QString number(double value, int decimals = 1)
+{
+    return std::isnan(value) ? "-" : QString::number(value, 'f', decimals);
+}
+void row(const QString &label, const QString &a, const QString &b = {}, const QString &c = {})
+{
+    std::printf("%-55s %18s %18s %18s\n", qPrintable(label), qPrintable(a), qPrintable(b), qPrintable(c));
+}
+QString text(const Memory &m, int decimals = 1)
+{
+    return number(m.uss, decimals) + " / " + number(m.pss, decimals) + " / " + number(m.rss, decimals);
+}
+
+int run(int idleSeconds)
+{
+    const bool quick = qEnvironmentVariableIsSet("BENCH_QUICK");
+    const int starts = quick ? 3 : 15, rounds = quick ? 5 : 20, redraws = quick ? 100 : 1000;
+    const QString load = sandbox::readFile("/proc/loadavg").left(14), count = QString::number(buttonCount);
+    XSession session;
+    if (!session.start() || !session.startClient()) { // the window to click away from the panel
+        std::fprintf(stderr, "bench: %s\n", qPrintable(session.error));
+        return 1;
+    }
+    Probe x(session.environment().value("DISPLAY"));
+
+    // Where the panel's buttons sit: the same panel, laid out here. Documents open with a program that ends at once.
+    std::vector<QPoint> centres;
+    {
+        FakePlatform platform;
+        TestPanel layout(&platform);
+        layout.window->show(); // laid out
+        if (!QTest::qWaitForWindowExposed(layout.window))
+            return 1;
+        for (QPushButton *button : panelButtons)
+            centres.push_back(button->mapTo(layout.window, button->rect().center()));
+    }
+    const QString home = sandbox::home();
+    sandbox::writeProgram(home + "/bin/quick", "#!/bin/sh\nexit 0\n");
+    sandbox::writeFile(home + "/notes.txt", "notes\n");
+    sandbox::writeFile(home + "/.local/share/applications/quick.desktop",
+        "[Desktop Entry]\nType=Application\nName=Quick\nMimeType=text/plain;\nExec=" + home.toLocal8Bit()
+            + "/bin/quick %u\n");
+    sandbox::writeFile(home + "/.config/mimeapps.list", "[Default Applications]\ntext/plain=quick.desktop\n");
+    QImage(8000, 6000, QImage::Format_RGB888).save(home + "/big.jpg", "JPEG", 85);
+    QImage(20000, 20000, QImage::Format_Mono).save(home + "/big.png", "PNG");
+
+    std::printf("Measuring start to ready, %d starts each ...\n", starts);
+    QFile::remove(buttonsFilePath()); // a new user's panel
+    std::vector<double> zarvelStarts, toolStarts;
+    for (int i = 0; i < starts * 2; ++i) {
+        QProcess *process = nullptr;
+        const QString program = i % 2 ? BENCH_TOOL : ZARVEL_BINARY;
+        (i % 2 ? toolStarts : zarvelStarts)
+            .push_back(
+                x.timed([&] { process = session.launch(program, { i % 2 ? count : "-checkupdate" }); }, Probe::trayed));
+        process->terminate();
+        if (!process->waitForFinished(10000))
+            process->kill();
+        QThread::msleep(300); // for the server, the window manager and the tray to forget it
+    }
+
+    std::printf("Measuring idle CPU for %d s, then memory after the first show ...\n", idleSeconds);
+    const auto restart = [&](const QStringList &settings) {
+        session.startZarvel(settings);
+        waitFor([&] { return session.trayIcons() == 1; });
+        x.watch(session.panel.toULong());
+        x.settle(1000);
+    };
+    const auto firstShow = [&](Memory *memory) {
+        chord(x, { 300, 200 });
+        x.settle(1000);
+        *memory = memoryOf(session.zarvelPid());
+        click(x, away);
+    };
+    QProcess *tool = session.launch(BENCH_TOOL, { count });
+    restart({});
+    const std::vector<double> cpu = idleCpu({ session.zarvelPid(), tool->processId() }, idleSeconds);
+    Memory zarvelNew, toolMemory = memoryOf(tool->processId()), zarvelIcons, zarvelHuge;
+    firstShow(&zarvelNew);
+
+    std::printf("Measuring shows, clicks and redraws of the panel with icons, %d rounds each ...\n", rounds);
+    QJsonObject root = buttonsDocument();
+    writeButtonsDocument(buttonsFilePath(), root);
+    restart({});
+    firstShow(&zarvelIcons);
+    const Figure chords = shows(x, rounds, [&x](QPoint at) { return chord(x, at); });
+    const Figure commands = shows(x, rounds, [&](QPoint at) {
+        x.moveTo(at);
+        return x.timed([&] { session.launch(ZARVEL_BINARY, { "--show" }); }, Probe::shown);
+    });
+    std::vector<double> clicks[3]; // a program, a document, a folder: the panel hidden or its level painted
+    for (int i = 0; i < rounds * 3; ++i) {
+        QThread::msleep(100);
+        chord(x, { 300, 200 });
+        clicks[i % 3].push_back(
+            click(x, QPoint(300, 200) + centres[buttonCount - 3 + i % 3], i % 3 < 2 ? Probe::hidden : Probe::painted));
+        if (i % 3 == 2)
+            click(x, away);
+    }
+    chord(x, { 300, 200 }); // and buttons.json rewritten, as the editor writes it, while the panel shows
+    x.settle(1000);
+    const double ussBefore = memoryOf(session.zarvelPid()).uss;
+    std::vector<double> repaints;
+    for (int i = 0; i < redraws; ++i) {
+        QJsonObject first = root[buttonKey(1)].toObject();
+        first[backgroundMember] = i % 2 ? "#2a5d8f" : "#8f5d2a";
+        root[buttonKey(1)] = first;
+        double writing = 0; // timed from the file written
+        const double time = x.timed(
+            [&] {
+                QElapsedTimer clock;
+                clock.start();
+                writeButtonsDocument(buttonsFilePath(), root);
+                writing = clock.nsecsElapsed() / 1e6;
+            },
+            Probe::painted);
+        repaints.push_back(time - writing);
+        x.settle(30); // the change is seen on the file and on its folder
+    }
+    x.settle(1000);
+    const double growth = memoryOf(session.zarvelPid()).uss - ussBefore;
+    click(x, away);
+
+    std::printf("Measuring the idle mode (--no-poll), idle CPU and %d shows, and huge icons ...\n\n", rounds);
+    restart({ "--no-poll" });
+    const double noPollCpu = idleCpu({ session.zarvelPid() }, idleSeconds)[0];
+    const Figure noPollChords = shows(x, rounds, [&x](QPoint at) { return chord(x, at); });
+    writeButtonsDocument(buttonsFilePath(), buttonsDocument({ home + "/big.jpg", home + "/big.png" }));
+    restart({});
+    firstShow(&zarvelHuge);
+
+    std::printf("Xvfb, %d cores, load average %s before the run and %s after it\n", QThread::idealThreadCount(),
+        qPrintable(load), qPrintable(sandbox::readFile("/proc/loadavg").left(14)));
+    const Figure zarvelStart = figure(zarvelStarts), toolStart = figure(toolStarts);
+    const Memory ratio { zarvelNew.uss / toolMemory.uss, zarvelNew.pss / toolMemory.pss,
+        zarvelNew.rss / toolMemory.rss };
+    row("", "Zarvel", "tool", "Zarvel / tool");
+    row(QStringLiteral("start to tray icon shown, median of %1, ms").arg(starts), number(zarvelStart.median),
+        number(toolStart.median), number(zarvelStart.median / toolStart.median, 2));
+    row("USS / PSS / RSS after the first show, MB", text(zarvelNew), text(toolMemory), text(ratio, 2));
+    row(QStringLiteral("idle CPU over %1 s, % of one core").arg(idleSeconds), number(cpu[0], 3), number(cpu[1], 3));
+    std::printf("\nZarvel, %d buttons with icons of every kind\n", buttonCount);
+    row("", "median", "worst");
+    const auto times
+        = [](const QString &label, const Figure &f) { row(label, number(f.median, 2), number(f.worst, 2)); };
+    times(QStringLiteral("chord to panel painted, 10 ms poll, ms (%1)").arg(rounds), chords);
+    times("chord to panel painted, --no-poll, ms", noPollChords);
+    times("`Zarvel --show` started to panel painted, ms", commands);
+    times("a click on a program to the panel hidden, ms", figure(clicks[0]));
+    times("a click on a document to the panel hidden, ms", figure(clicks[1]));
+    times("a click on a folder to its buttons painted, ms", figure(clicks[2]));
+    times(QStringLiteral("buttons.json written to panel repainted, ms (%1)").arg(redraws), figure(repaints));
+    row("idle CPU with --no-poll, % of one core", number(noPollCpu, 3));
+    row("USS / PSS / RSS after the first show, MB", text(zarvelIcons));
+    row("  with an 8000 x 6000 JPEG and a 20000 x 20000 PNG icon", text(zarvelHuge));
+    row(QStringLiteral("USS growth over the %1 redraws, MB").arg(redraws), number(growth, 2));
+
+    const struct { // the targets, only here
+        const char *what;
+        double value, limit;
+    } targets[] = { { "USS after the first show, x the tool's", ratio.uss, 1.15 },
+        { "PSS after the first show, x the tool's", ratio.pss, 1.15 },
+        { "start to ready, x the tool's (medians)", zarvelStart.median / toolStart.median, 1.4 },
+        { "chord to painted, 10 ms poll, ms (median)", chords.median, 8 },
+        { "chord to painted, --no-poll, ms (median)", noPollChords.median, 3 },
+        { "idle CPU with --no-poll, % (to 3 decimals)", std::round(noPollCpu * 1000) / 1000, 0 },
+        { "`Zarvel --show` to painted, ms (median)", commands.median, 20 },
+        { "USS growth over the redraws, MB", growth, 1 },
+        { "USS growth with the huge icons, MB", zarvelHuge.uss - zarvelIcons.uss, 2 } };
+    std::printf("\nTargets (informational)\n");
+    for (const auto &target : targets)
+        std::printf("%-52s <= %5g %10s   %s\n", target.what, target.limit, qPrintable(number(target.value, 2)),
+            std::isnan(target.value)           ? "n/a"
+                : target.value <= target.limit ? "met"
+                                               : "not met");
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_XCB_GL_INTEGRATION", "none"); // as Zarvel sets it for itself, for the tool too
+    return sandbox::runSandboxed(argc, argv, [](int c, char **v) {
+        QApplication app(c, v);
+        std::setvbuf(stdout, nullptr, _IOLBF, 0); // what it does next shows at once
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+        return run(c > 1 ? std::max(1, QByteArray(v[1]).toInt()) : 30);
+    });
+}
