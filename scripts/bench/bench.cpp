@@ -1,10 +1,8 @@
-// Measures what Zarvel costs its user, from outside, on the tests' private X session in their sandbox. Beside a Qt tool
-// of the same parts (bench-tool): start to ready, memory after the first show, idle CPU. Then Zarvel alone: the chord
-// and `Zarvel --show` to the panel painted, a click to the panel hidden, buttons.json changed to the panel repainted,
-// memory over those redraws and with huge icons. It prints figures and the targets they meet, never failing on one.
-//
-// Usage: bench-zarvel [idle seconds, 30]; BENCH_QUICK=1 makes a short run. It lays a panel out on $DISPLAY to find the
-// buttons: scripts/bench.sh runs it on an Xvfb of its own.
+// Measures what Zarvel costs its user, from outside, on the tests' private X session in their sandbox: beside a Qt tool
+// of the same parts (bench-tool), start to ready, memory after the first show and idle CPU; then the chord and `Zarvel
+// --show` to the panel painted, a click to the panel hidden, buttons.json changed to the panel repainted, and memory
+// over those redraws and with huge icons. It prints figures and the targets they meet, and never fails on one.
+// Usage: bench-zarvel [idle seconds, 30]; BENCH_QUICK=1 makes a short run. It lays a panel out on $DISPLAY.
 #include "buttons/buttonsfile.h"
 #include "buttons/document.h"
 #include "panel/panelstate.h"
@@ -23,6 +21,7 @@
 #include <cmath>
 #include <cstdio>
 #include <poll.h>
+#include <unistd.h>
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -61,22 +60,20 @@ Memory memoryOf(qint64 pid)
     return m;
 }
 
-// Each process's CPU time over `seconds` of idling, in % of one core.
+// Each process's CPU time (of all its threads, also those that ended) over `seconds` of idling, in % of one core.
 std::vector<double> idleCpu(const std::vector<qint64> &pids, int seconds)
 {
-    const auto cpuNs = [](qint64 pid) { // of all its threads
-        double ns = 0;
-        const QString tasks = QStringLiteral("/proc/%1/task/").arg(pid);
-        for (const QString &task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-            ns += sandbox::readFile(tasks + task + "/schedstat").split(' ').value(0).toDouble();
-        return ns;
+    const auto ticks = [](qint64 pid) { // utime + stime, the fields after the name's ")"
+        const QList<QByteArray> fields
+            = sandbox::readFile(QStringLiteral("/proc/%1/stat").arg(pid)).split(')').value(1).split(' ');
+        return fields.value(12).toDouble() + fields.value(13).toDouble();
     };
     std::vector<double> cpu;
     for (qint64 pid : pids)
-        cpu.push_back(cpuNs(pid));
+        cpu.push_back(ticks(pid));
     QThread::sleep(seconds);
     for (size_t i = 0; i < pids.size(); ++i)
-        cpu[i] = (cpuNs(pids[i]) - cpu[i]) / seconds / 1e7;
+        cpu[i] = (ticks(pids[i]) - cpu[i]) / sysconf(_SC_CLK_TCK) / seconds * 100;
     return cpu;
 }
 
@@ -91,13 +88,13 @@ QJsonObject buttonsDocument(const QStringList &pictures = {})
 {
     const QString entries = "/usr/share/applications/", images = "/usr/share/icons/Adwaita/48x48/legacy/";
     QJsonObject root;
-    for (int n = 1, picture = n + pictures.size() - buttonCount + 2; n <= buttonCount - 3;
-         picture = ++n + pictures.size() - buttonCount + 2) {
+    for (int n = 1; n <= buttonCount - 3; ++n) {
+        const int picture = n + int(pictures.size()) - buttonCount + 2; // an index of `pictures` on the last ones
         const QString program = "/usr/bin/" + QDir("/usr/bin").entryList(QDir::Files | QDir::Executable).value(n);
         const QString entry = entries + QDir(entries).entryList({ "*.desktop" }).value(n);
         const QString icon = picture >= 0 ? pictures[picture] : images + QDir(images).entryList({ "*.png" }).value(n);
         root[buttonKey(n)] = n % 3 == 0 && picture < 0
-            ? button(entry, entry)
+            ? button('"' + entry + '"', entry)
             : button('"' + program + '"', n % 3 == 1 && picture < 0 ? program : icon);
     }
     const QString home = sandbox::home();
@@ -164,8 +161,6 @@ public:
     void press(unsigned button, bool down) { XTestFakeButtonEvent(d, button, down, 0); }
     void alt(bool down) { XTestFakeKeyEvent(d, XKeysymToKeycode(d, XK_Alt_L), down, 0); }
 
-    Display *const d;
-
 private:
     bool next(XEvent *event, qint64 timeoutMs)
     {
@@ -178,6 +173,7 @@ private:
         XNextEvent(d, event);
         return true;
     }
+    Display *const d;
     int damageEvent = 0, damageError = 0;
     Damage damage = 0;
     Window window = 0;
@@ -204,7 +200,7 @@ double click(Probe &x, QPoint at, Probe::Outcome outcome = Probe::hidden)
     x.settle(50);
     return x.timed([&x] { x.press(1, false); }, outcome);
 }
-const QPoint away { 750, 600 }; // on the client window, which takes the focus: the panel hides
+const QPoint away { 750, 600 }, corner { 300, 200 }; // on the client window, which takes the focus; the panel's place
 
 // Rounds of `show` (the panel shown, then hidden), 100 ms plus a step of 3.7 ms apart: on spread points of a 10 ms
 // poll.
@@ -219,17 +215,19 @@ Figure shows(Probe &x, int rounds, const std::function<double(QPoint)> &show)
     return figure(times);
 }
 
-QString number(double value, int decimals = 1)
+// A line of figures; with a `limit`, whether `value` meets that target (given here only).
+void row(const QString &label, const std::vector<double> &cells, double value = none, double limit = none,
+    const char *unit = "")
 {
-    return std::isnan(value) ? "-" : QString::number(value, 'f', decimals);
-}
-void row(const QString &label, const QString &a, const QString &b = {}, const QString &c = {})
-{
-    std::printf("%-55s %18s %18s %18s\n", qPrintable(label), qPrintable(a), qPrintable(b), qPrintable(c));
-}
-QString text(const Memory &m, int decimals = 1)
-{
-    return number(m.uss, decimals) + " / " + number(m.pss, decimals) + " / " + number(m.rss, decimals);
+    std::printf("%-48s", qPrintable(label));
+    for (double cell : cells)
+        std::printf(" %9s", std::isnan(cell) ? "-" : qPrintable(QString::number(cell, 'f', cell < 10 ? 2 : 1)));
+    if (!std::isnan(limit))
+        std::printf("%*s   target <= %g%s: %s", int(3 - cells.size()) * 10, "", limit, unit,
+            std::isnan(value)    ? "n/a"
+                : value <= limit ? "met"
+                                 : "not met");
+    std::printf("\n");
 }
 
 int run(int idleSeconds)
@@ -249,11 +247,11 @@ int run(int idleSeconds)
     {
         FakePlatform platform;
         TestPanel layout(&platform);
-        layout.window->show(); // laid out
+        layout.window->show();
         if (!QTest::qWaitForWindowExposed(layout.window))
             return 1;
         for (QPushButton *button : panelButtons)
-            centres.push_back(button->mapTo(layout.window, button->rect().center()));
+            centres.push_back(corner + button->mapTo(layout.window, button->rect().center()));
     }
     const QString home = sandbox::home();
     sandbox::writeProgram(home + "/bin/quick", "#!/bin/sh\nexit 0\n");
@@ -267,13 +265,12 @@ int run(int idleSeconds)
 
     std::printf("Measuring start to ready, %d starts each ...\n", starts);
     QFile::remove(buttonsFilePath()); // a new user's panel
-    std::vector<double> zarvelStarts, toolStarts;
+    std::vector<double> startTimes[2]; // Zarvel's, the tool's
     for (int i = 0; i < starts * 2; ++i) {
         QProcess *process = nullptr;
-        const QString program = i % 2 ? BENCH_TOOL : ZARVEL_BINARY;
-        (i % 2 ? toolStarts : zarvelStarts)
-            .push_back(
-                x.timed([&] { process = session.launch(program, { i % 2 ? count : "-checkupdate" }); }, Probe::trayed));
+        startTimes[i % 2].push_back(x.timed(
+            [&] { process = session.launch(i % 2 ? BENCH_TOOL : ZARVEL_BINARY, { i % 2 ? count : "-checkupdate" }); },
+            Probe::trayed));
         process->terminate();
         if (!process->waitForFinished(10000))
             process->kill();
@@ -287,38 +284,39 @@ int run(int idleSeconds)
         x.watch(session.panel.toULong());
         x.settle(1000);
     };
-    const auto firstShow = [&](Memory *memory) {
-        chord(x, { 300, 200 });
+    const auto firstShow = [&] {
+        chord(x, corner);
         x.settle(1000);
-        *memory = memoryOf(session.zarvelPid());
+        const Memory memory = memoryOf(session.zarvelPid());
         click(x, away);
+        return memory;
     };
     QProcess *tool = session.launch(BENCH_TOOL, { count });
     restart({});
     const std::vector<double> cpu = idleCpu({ session.zarvelPid(), tool->processId() }, idleSeconds);
-    Memory zarvelNew, toolMemory = memoryOf(tool->processId()), zarvelIcons, zarvelHuge;
-    firstShow(&zarvelNew);
+    const Memory toolMemory = memoryOf(tool->processId()), zarvelNew = firstShow();
 
     std::printf("Measuring shows, clicks and redraws of the panel with icons, %d rounds each ...\n", rounds);
     QJsonObject root = buttonsDocument();
     writeButtonsDocument(buttonsFilePath(), root);
     restart({});
-    firstShow(&zarvelIcons);
+    const Memory zarvelIcons = firstShow();
     const Figure chords = shows(x, rounds, [&x](QPoint at) { return chord(x, at); });
     const Figure commands = shows(x, rounds, [&](QPoint at) {
         x.moveTo(at);
         return x.timed([&] { session.launch(ZARVEL_BINARY, { "--show" }); }, Probe::shown);
     });
-    std::vector<double> clicks[3]; // a program, a document, a folder: the panel hidden or its level painted
+    std::vector<double> clicks[4]; // a program, a document: the panel hidden; a folder, its Back: the level painted
     for (int i = 0; i < rounds * 3; ++i) {
         QThread::msleep(100);
-        chord(x, { 300, 200 });
-        clicks[i % 3].push_back(
-            click(x, QPoint(300, 200) + centres[buttonCount - 3 + i % 3], i % 3 < 2 ? Probe::hidden : Probe::painted));
-        if (i % 3 == 2)
+        chord(x, corner);
+        clicks[i % 3].push_back(click(x, centres[buttonCount - 3 + i % 3], i % 3 < 2 ? Probe::hidden : Probe::painted));
+        if (i % 3 == 2) {
+            clicks[3].push_back(click(x, centres[0], Probe::painted));
             click(x, away);
+        }
     }
-    chord(x, { 300, 200 }); // and buttons.json rewritten, as the editor writes it, while the panel shows
+    chord(x, corner); // and buttons.json rewritten, as the editor writes it, while the panel shows
     x.settle(1000);
     const double ussBefore = memoryOf(session.zarvelPid()).uss;
     std::vector<double> repaints;
@@ -326,74 +324,58 @@ int run(int idleSeconds)
         QJsonObject first = root[buttonKey(1)].toObject();
         first[backgroundMember] = i % 2 ? "#2a5d8f" : "#8f5d2a";
         root[buttonKey(1)] = first;
-        double writing = 0; // timed from the file written
+        QElapsedTimer writing; // timed from the file written
         const double time = x.timed(
             [&] {
-                QElapsedTimer clock;
-                clock.start();
+                writing.start();
                 writeButtonsDocument(buttonsFilePath(), root);
-                writing = clock.nsecsElapsed() / 1e6;
+                writing.restart();
             },
             Probe::painted);
-        repaints.push_back(time - writing);
+        repaints.push_back(std::isnan(time) ? time : writing.nsecsElapsed() / 1e6);
         x.settle(30); // the change is seen on the file and on its folder
     }
     x.settle(1000);
     const double growth = memoryOf(session.zarvelPid()).uss - ussBefore;
     click(x, away);
 
-    std::printf("Measuring the idle mode (--no-poll), idle CPU and %d shows, and huge icons ...\n\n", rounds);
+    std::printf("Measuring the idle mode (--no-poll): idle CPU and %d shows; and huge icons ...\n\n", rounds);
     restart({ "--no-poll" });
     const double noPollCpu = idleCpu({ session.zarvelPid() }, idleSeconds)[0];
     const Figure noPollChords = shows(x, rounds, [&x](QPoint at) { return chord(x, at); });
     writeButtonsDocument(buttonsFilePath(), buttonsDocument({ home + "/big.jpg", home + "/big.png" }));
     restart({});
-    firstShow(&zarvelHuge);
+    const Memory zarvelHuge = firstShow();
 
     std::printf("Xvfb, %d cores, load average %s before the run and %s after it\n", QThread::idealThreadCount(),
         qPrintable(load), qPrintable(sandbox::readFile("/proc/loadavg").left(14)));
-    const Figure zarvelStart = figure(zarvelStarts), toolStart = figure(toolStarts);
-    const Memory ratio { zarvelNew.uss / toolMemory.uss, zarvelNew.pss / toolMemory.pss,
-        zarvelNew.rss / toolMemory.rss };
-    row("", "Zarvel", "tool", "Zarvel / tool");
-    row(QStringLiteral("start to tray icon shown, median of %1, ms").arg(starts), number(zarvelStart.median),
-        number(toolStart.median), number(zarvelStart.median / toolStart.median, 2));
-    row("USS / PSS / RSS after the first show, MB", text(zarvelNew), text(toolMemory), text(ratio, 2));
-    row(QStringLiteral("idle CPU over %1 s, % of one core").arg(idleSeconds), number(cpu[0], 3), number(cpu[1], 3));
-    std::printf("\nZarvel, %d buttons with icons of every kind\n", buttonCount);
-    row("", "median", "worst");
-    const auto times
-        = [](const QString &label, const Figure &f) { row(label, number(f.median, 2), number(f.worst, 2)); };
-    times(QStringLiteral("chord to panel painted, 10 ms poll, ms (%1)").arg(rounds), chords);
-    times("chord to panel painted, --no-poll, ms", noPollChords);
-    times("`Zarvel --show` started to panel painted, ms", commands);
+    std::printf("%-48s %9s %9s %9s\n", "", "Zarvel", "tool", "Zarvel/tool");
+    const double zarvelStart = figure(startTimes[0]).median, toolStart = figure(startTimes[1]).median;
+    row(QStringLiteral("start to tray icon shown, ms, median of %1").arg(starts),
+        { zarvelStart, toolStart, zarvelStart / toolStart }, zarvelStart / toolStart, 1.4, " x");
+    const Memory &z = zarvelNew, &t = toolMemory;
+    row("USS after the first show, MB", { z.uss, t.uss, z.uss / t.uss }, z.uss / t.uss, 1.15, " x");
+    row("PSS after the first show, MB", { z.pss, t.pss, z.pss / t.pss }, z.pss / t.pss, 1.15, " x");
+    row("RSS after the first show, MB", { z.rss, t.rss, z.rss / t.rss });
+    row(QStringLiteral("idle CPU over %1 s, % of one core").arg(idleSeconds), { cpu[0], cpu[1] });
+    std::printf("\nZarvel, %d buttons with icons of every kind %9s %9s\n", buttonCount, "median", "worst");
+    const auto times = [](const QString &label, const Figure &f, double limit = none) {
+        row(label, { f.median, f.worst }, f.median, limit, " ms (median)");
+    };
+    times(QStringLiteral("chord to panel painted, 10 ms poll, ms (%1)").arg(rounds), chords, 8);
+    times("chord to panel painted, --no-poll, ms", noPollChords, 3);
+    times("`Zarvel --show` started to panel painted, ms", commands, 20);
     times("a click on a program to the panel hidden, ms", figure(clicks[0]));
     times("a click on a document to the panel hidden, ms", figure(clicks[1]));
     times("a click on a folder to its buttons painted, ms", figure(clicks[2]));
-    times(QStringLiteral("buttons.json written to panel repainted, ms (%1)").arg(redraws), figure(repaints));
-    row("idle CPU with --no-poll, % of one core", number(noPollCpu, 3));
-    row("USS / PSS / RSS after the first show, MB", text(zarvelIcons));
-    row("  with an 8000 x 6000 JPEG and a 20000 x 20000 PNG icon", text(zarvelHuge));
-    row(QStringLiteral("USS growth over the %1 redraws, MB").arg(redraws), number(growth, 2));
-
-    const struct { // the targets, only here
-        const char *what;
-        double value, limit;
-    } targets[] = { { "USS after the first show, x the tool's", ratio.uss, 1.15 },
-        { "PSS after the first show, x the tool's", ratio.pss, 1.15 },
-        { "start to ready, x the tool's (medians)", zarvelStart.median / toolStart.median, 1.4 },
-        { "chord to painted, 10 ms poll, ms (median)", chords.median, 8 },
-        { "chord to painted, --no-poll, ms (median)", noPollChords.median, 3 },
-        { "idle CPU with --no-poll, % (to 3 decimals)", std::round(noPollCpu * 1000) / 1000, 0 },
-        { "`Zarvel --show` to painted, ms (median)", commands.median, 20 },
-        { "USS growth over the redraws, MB", growth, 1 },
-        { "USS growth with the huge icons, MB", zarvelHuge.uss - zarvelIcons.uss, 2 } };
-    std::printf("\nTargets (informational)\n");
-    for (const auto &target : targets)
-        std::printf("%-52s <= %5g %10s   %s\n", target.what, target.limit, qPrintable(number(target.value, 2)),
-            std::isnan(target.value)           ? "n/a"
-                : target.value <= target.limit ? "met"
-                                               : "not met");
+    times("a click on its Back to the top level painted, ms", figure(clicks[3]));
+    times(QStringLiteral("buttons.json written to repainted, ms (%1)").arg(redraws), figure(repaints));
+    row("idle CPU with --no-poll, % of one core", { noPollCpu }, std::round(noPollCpu * 1000) / 1000, 0, " %");
+    std::printf("%-48s %9s %9s %9s\n", "", "USS", "PSS", "RSS");
+    row("memory after the first show, MB", { zarvelIcons.uss, zarvelIcons.pss, zarvelIcons.rss });
+    row("  with an 8000 x 6000 JPEG and a 20000 x 20000 PNG", { zarvelHuge.uss, zarvelHuge.pss, zarvelHuge.rss },
+        zarvelHuge.uss - zarvelIcons.uss, 2, " MB more USS");
+    row(QStringLiteral("USS growth over the %1 redraws, MB").arg(redraws), { growth }, growth, 1, " MB");
     return 0;
 }
 
@@ -404,8 +386,8 @@ int main(int argc, char *argv[])
     qputenv("QT_XCB_GL_INTEGRATION", "none"); // as Zarvel sets it for itself, for the tool too
     return sandbox::runSandboxed(argc, argv, [](int c, char **v) {
         QApplication app(c, v);
-        std::setvbuf(stdout, nullptr, _IOLBF, 0); // what it does next shows at once
         QGuiApplication::setQuitOnLastWindowClosed(false);
+        std::setvbuf(stdout, nullptr, _IOLBF, 0); // each line shows at once
         return run(c > 1 ? std::max(1, QByteArray(v[1]).toInt()) : 30);
     });
 }
