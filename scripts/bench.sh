@@ -15,4 +15,5 @@ echo "Building the 20-button program and the benchmark in $BUILD ..."
     -DZARVEL_BUILD_BENCHMARKS=ON && cmake --build "$BUILD" --parallel "$(nproc)" --target bench-zarvel; } \
     >"$BUILD.log" 2>&1 || { cat "$BUILD.log"; exit 1; }
 # The benchmark lays a panel out to find its buttons: on an X server of its own, beside the one it measures on.
-xvfb-run -a -s "-screen 0 1280x1024x24" "$BUILD/scripts/bench/bench-zarvel" "$@" 2>"$BUILD.log"
+xvfb-run -a -s "-screen 0 1280x1024x24" "$BUILD/scripts/bench/bench-zarvel" "$@" 2>"$BUILD.log" ||
+    { tail -n 20 "$BUILD.log" >&2; exit 1; }
