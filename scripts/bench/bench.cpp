@@ -234,7 +234,8 @@ int run(int idleSeconds)
 {
     const bool quick = qEnvironmentVariableIsSet("BENCH_QUICK");
     const int starts = quick ? 3 : 15, rounds = quick ? 5 : 20, redraws = quick ? 100 : 1000;
-    const QString load = sandbox::readFile("/proc/loadavg").left(14), count = QString::number(buttonCount);
+    const auto loadAverage = [] { return QString::fromLatin1(sandbox::readFile("/proc/loadavg")).section(' ', 0, 2); };
+    const QString load = loadAverage(), count = QString::number(buttonCount);
     XSession session;
     if (!session.start() || !session.startClient()) { // the window to click away from the panel
         std::fprintf(stderr, "bench: %s\n", qPrintable(session.error));
@@ -348,7 +349,7 @@ int run(int idleSeconds)
     const Memory zarvelHuge = firstShow();
 
     std::printf("Xvfb, %d cores, load average %s before the run and %s after it\n", QThread::idealThreadCount(),
-        qPrintable(load), qPrintable(sandbox::readFile("/proc/loadavg").left(14)));
+        qPrintable(load), qPrintable(loadAverage()));
     std::printf("%-48s %9s %9s %9s\n", "", "Zarvel", "tool", "Zarvel/tool");
     const double zarvelStart = figure(startTimes[0]).median, toolStart = figure(startTimes[1]).median;
     row(QStringLiteral("start to tray icon shown, ms, median of %1").arg(starts),
