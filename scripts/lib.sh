@@ -18,16 +18,12 @@ FUZZ_PACKAGES="clang libclang-rt-14-dev"
 # What the tests need on top: the format checker, a virtual X server, a
 # window manager, a system tray, input injection, keyboard remapping, the
 # desktop entry validator, and the damage extension's headers for the
-# trigger benchmark's probe; a compositor, its screenshots and the
+# benchmark; a compositor, its screenshots and the
 # protocol compiler for the Wayland panel's tests, which stop its host with
 # pkill.
 TEST_PACKAGES="clang-format xvfb xauth openbox xdotool trayer x11-utils x11-xserver-utils desktop-file-utils pkg-config libxdamage-dev
     sway grim libwayland-bin procps"
-# What scripts/bench.sh needs on top: jgmenu, the native menu Zarvel is
-# compared with, the X-Resource headers its probe uses to tell which
-# process made a window, and what makes its huge pictures.
-BENCH_PACKAGES="jgmenu libxres-dev imagemagick python3"
-# What scripts/windows-test needs on top of scripts/windows-build's own:
+# What tests/wine/windows-test needs on top of scripts/windows-build's own:
 # wine's 64-bit loader only (wine32 cannot start on every kernel, and then
 # breaks the plain wine command), a virtual X server, input injection,
 # window geometry, and the C compiler for its stand-in updater.

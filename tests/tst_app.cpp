@@ -31,7 +31,7 @@ private slots:
     void handOverAndBack()
     {
 #ifdef Q_OS_WIN
-        QSKIP("scripts/windows-test's case hand_over hands over to a Windows updater");
+        QSKIP("tests/wine/windows-test's case hand_over hands over to a Windows updater");
 #else
         const QString dir = sandbox::root() + "/program's folder", program = dir + "/Zarvel", cwd = dir + " cwd";
         QVERIFY(QDir().mkpath(dir) && QFile::copy(ZARVEL_BINARY, program));

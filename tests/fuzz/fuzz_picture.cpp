@@ -1,5 +1,5 @@
 // The picture reader over arbitrary files (written as "picture", which an SVG may name): nothing crashes, and the
-// picture is never larger than asked. scripts/fuzz fails it on any allocation over 64 MB, the most a picture may take.
+// picture is never larger than asked. tests/fuzz/search fails it on an allocation over 64 MB, the most a picture takes.
 #include "app/picture.h"
 #include "tests/fuzz/fuzzing.h"
 

@@ -17,6 +17,10 @@ public:
     // In place of one running, with "-checkupdate" and `settings`: "NAME=value" in its environment, others options.
     bool startZarvel(const QStringList &settings = {}); // sets `panel`
     bool startClient(); // a plain xmessage window at (600,500), 300 x 200; sets `client`
+    // Another program in the session, stopped with it.
+    QProcess *launch(const QString &program, const QStringList &arguments, QProcessEnvironment environment = {});
+    const QProcessEnvironment &environment() const { return m_environment; } // the session's, with its DISPLAY
+    qint64 zarvelPid() const { return m_zarvel ? m_zarvel->processId() : 0; }
 
     QString run(const QString &program, const QStringList &arguments) const; // its output, trimmed
     QString xdotool(const QString &commands) const { return run("xdotool", commands.split(' ')); }
@@ -33,7 +37,6 @@ public:
 
 private:
     static QString moveTo(QPoint at) { return QStringLiteral("mousemove %1 %2").arg(at.x()).arg(at.y()); }
-    QProcess *launch(const QString &program, const QStringList &arguments, QProcessEnvironment environment = {});
     QStringList search(const QString &how) const { return xdotool("search " + how).split('\n', Qt::SkipEmptyParts); }
     bool logged(const QByteArray &text) { return (m_placements += m_panelLog->readAllStandardOutput()).contains(text); }
 

@@ -1,4 +1,4 @@
-/* Stands in for the updater in scripts/windows-test: records the arguments
+/* Stands in for the updater in tests/wine/windows-test: records the arguments
  * the hand-over gave it, one a line, in its working folder. The record is
  * written under another name first, so the test never reads half of it. */
 #include <stdio.h>

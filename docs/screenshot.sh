@@ -2,7 +2,7 @@
 # Takes the README's picture of the panel: starts its own Xvfb and openbox,
 # runs Zarvel with a sample buttons.json in a throw-away HOME, calls the
 # panel up with the real Alt + right-click chord and saves the window.
-# Usage: scripts/screenshot.sh [build dir] [output png]
+# Usage: docs/screenshot.sh [build dir] [output png]
 set -eu
 ZARVEL_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$ZARVEL_ROOT/build/app}

@@ -3,7 +3,7 @@
 # Needs rsvg-convert (librsvg2-bin) and ImageMagick's convert; the rendered
 # files are committed, so a normal build never runs this.
 set -eu
-cd "$(dirname "$0")/../res"
+cd "$(dirname "$0")"
 render() { rsvg-convert -w "$2" -h "$3" "src/$1.svg" -o "$4"; }
 render logo 512 512 zarvel-logo.png
 render settings 422 422 settings.png
