@@ -27,8 +27,8 @@ void initResources()
 namespace {
 
 // The logo drawn for each of a few sizes, each picture read when one of
-// that size is first asked for: a tray asks for one size, and the 256 px
-// picture alone would hold 256 KB from the start.
+// that size is first asked for: a tray asks for one size, and the largest
+// picture would otherwise hold its pixels from the start.
 class LogoEngine : public QIconEngine {
 public:
     explicit LogoEngine(QVector<int> sides)
