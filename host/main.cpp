@@ -22,6 +22,12 @@ int main(int argc, char *argv[])
     // Chosen for this process alone: the programs the panel starts get the
     // environment the main Zarvel was given.
     setOwnVariable("QT_QPA_PLATFORM", "wayland");
+    // The panel draws into shared-memory buffers. Qt would otherwise load
+    // EGL and a Mesa driver at the first window: to ask whether it could
+    // draw window decorations with them (layer surfaces have none), and to
+    // make every widget window ready for OpenGL.
+    setOwnVariable("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1");
+    QCoreApplication::setAttribute(Qt::AA_ForceRasterWidgets);
     layerShell::enable();
     QApplication application(argc, argv);
     useOwnFusion();
