@@ -12,7 +12,7 @@
 #include <utility>
 
 // The panel's host on a Wayland compositor with layer-shell is a program of
-// its own beside this one (host/hostmain.cpp): layer-shell turns every
+// its own beside this one (host/main.cpp): layer-shell turns every
 // window of a process into a layer surface, so the tray, the editor and
 // every dialog stay here, and only the panel lives there.
 

@@ -78,7 +78,9 @@ private slots:
             for (int n : { 1, 2 })
                 buttonAt[n] = panelButtons[n - 1]->mapTo(panel.window, panelButtons[n - 1]->rect().center());
         }
-        const QString program = sandbox::writeProgram(home + "/program", "#!/bin/sh\necho launched >>$HOME/record\n");
+        // What the panel starts gets the environment the main Zarvel was given, not the host's own choices.
+        const QString program = sandbox::writeProgram(home + "/program",
+            "#!/bin/sh\necho launched$QT_QPA_PLATFORM$QT_WAYLAND_DISABLE_WINDOWDECORATION >>$HOME/record\n");
         QVERIFY(sandbox::writeFile(home + "/.local/share/Zarvel/buttons.json",
             "{\"Button01\":{\"path\":\"/missing\",\"title\":\"Missing program\"},"
             "\"Button02\":{\"path\":\"Folder\",\"folder\":"
