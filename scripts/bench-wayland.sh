@@ -54,15 +54,17 @@ for _ in $(seq 200); do [ -s "$HOME/display" ] && break; sleep 0.1; done
 [ -s "$HOME/display" ] || { echo "sway did not start:"; cat "$WORK/sway.log"; exit 1; }
 WAYLAND_DISPLAY=$(cat "$HOME/display")
 export WAYLAND_DISPLAY
-# The pointer is there before Zarvel starts, as on a desktop.
+# The pointer is there before Zarvel starts, as on a desktop: the seat
+# has one once it has moved.
 coproc INPUT { $AS_USER "$BUILD/tests/virtualinput"; }
 PIDS="$INPUT_PID $PIDS"
+send() { echo "$1" >&"${INPUT[1]}" && read -r answer <&"${INPUT[0]}" && [ "$answer" = ok ]; }
+send "move 640 360 3200 720"
 # The host inherits the protocol log; the main process is a Wayland client
 # too, as in a session without XWayland.
 WAYLAND_DEBUG=client $AS_USER "$ZARVEL_BINARY" -checkupdate >/dev/null 2>>"$WORK/zarvel.log" &
 MAIN=$!
 PIDS="$MAIN $PIDS"
-send() { echo "$1" >&"${INPUT[1]}" && read -r answer <&"${INPUT[0]}" && [ "$answer" = ok ]; }
 for _ in $(seq 200); do grep -q 'zwlr_layer_shell_v1' "$WORK/zarvel.log" 2>/dev/null && break; sleep 0.1; done
 sleep 1
 HOST=$(pgrep -P "$MAIN" | head -1)
