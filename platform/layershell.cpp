@@ -6,7 +6,6 @@
 #include <QGuiApplication>
 #include <QRasterWindow>
 #include <QScreen>
-#include <QTimer>
 
 #include <algorithm>
 #include <memory>
@@ -67,17 +66,14 @@ protected:
         } else if (e->type() == QEvent::MouseButtonPress && m_pressed) {
             m_pressed(*static_cast<QMouseEvent *>(e));
         }
-        // Shown at the start only to have its buffers made, and Qt's cursor
-        // theme loaded, which the pointer's first entry into any of this
-        // process's surfaces does: gone once the pointer has entered, or a
-        // moment after it has painted where the pointer is on another
-        // screen, unless a show came first.
-        if (m_warmingUp && (e->type() == QEvent::Enter || (e->type() == QEvent::Expose && isExposed()))) {
+        // Shown at the start only to have its buffers made: gone once it
+        // has painted, unless a show came first.
+        if (e->type() == QEvent::Expose && m_warmingUp && isExposed()) {
             const auto done = [this] {
                 if (std::exchange(m_warmingUp, false))
                     hide();
             };
-            QTimer::singleShot(e->type() == QEvent::Enter ? 0 : 250, this, done);
+            QMetaObject::invokeMethod(this, done, Qt::QueuedConnection);
         }
         return QRasterWindow::event(e);
     }

@@ -20,9 +20,8 @@ namespace layerShell {
 // layer surface.
 void enable();
 
-// Maps the overlays once, unarmed, until each has painted and the pointer
-// has entered one, so that their buffers are made and the cursor theme is
-// loaded before the first show, which then costs what later ones do.
+// Maps the overlays once, unarmed, until each has painted, so that their
+// buffers are made before the first show, which then costs what later ones do.
 void warmUpOverlays();
 
 // Maps the overlays. `entered` gets the screen under the pointer and the
