@@ -2,8 +2,6 @@
 #include "app/style.h"
 #include "panel/commands.h"
 #include "panel/mainwindow.h"
-#include "panel/panelhost.h"
-#include "panel/panelstate.h"
 #include "platform/commandchannel.h"
 #include "platform/environment.h"
 
@@ -60,8 +58,6 @@ int main(int argc, char *argv[])
 {
     if (argc > 1 && std::strcmp(argv[1], "--show") == 0)
         return showRunningPanel(argc, argv);
-    if (argc > 1 && std::strcmp(argv[1], "--panel-host") == 0)
-        return runPanelHost(argc, argv);
 
     // Zarvel draws no OpenGL; the xcb GL integration alone costs tens of
     // megabytes of resident memory at the first show. The programs it
@@ -86,9 +82,8 @@ int main(int argc, char *argv[])
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() > 1)
         firstArgument = arguments.at(1);
-    pollTrigger = !arguments.contains(QStringLiteral("--no-poll"));
 
-    MainWindow w;
+    MainWindow w(!arguments.contains(QStringLiteral("--no-poll")));
     w.show();
     w.hide();
     return a.exec();

@@ -59,11 +59,10 @@ else()
     endif()
     option(ZARVEL_WAYLAND "Host the panel natively on Wayland compositors with layer-shell" ${ZARVEL_WAYLAND_DEFAULT})
 endif()
+# Whether the compositor offers layer-shell, asked before the panel's host
+# is started; the host itself is a program of its own (CMakeLists.txt).
+list(APPEND ZARVEL_PLATFORM_SOURCES platform/layershellprobe.cpp platform/layershellprobe.h)
 if(ZARVEL_WAYLAND)
-    # The layer-shell code itself is a module, loaded only in a Wayland
-    # session (CMakeLists.txt).
-    list(APPEND ZARVEL_PLATFORM_SOURCES platform/layershell_load.cpp platform/layershell.h platform/layershellmodule.h)
-    list(APPEND ZARVEL_PLATFORM_LIBRARIES ${CMAKE_DL_LIBS})
-else()
-    list(APPEND ZARVEL_PLATFORM_SOURCES platform/layershell_none.cpp platform/layershell.h)
+    set_source_files_properties(platform/layershellprobe.cpp PROPERTIES COMPILE_DEFINITIONS ZARVEL_WAYLAND)
+    list(APPEND ZARVEL_PLATFORM_LIBRARIES PkgConfig::WAYLAND_CLIENT)
 endif()

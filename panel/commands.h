@@ -19,7 +19,7 @@ inline const QByteArray hideRequest = QByteArrayLiteral("hide");
 inline const QByteArray pingRequest = QByteArrayLiteral("ping");
 inline const QByteArray pingAnswer = QByteArrayLiteral("zarvel");
 
-// From the panel's host process (panel/panelhost.h) to the main one, which
+// From the panel's host process (host/hostwindow.h) to the main one, which
 // holds the dialogs: "settings", "assign <slot> <folder path...>",
 // "tell <message>" and "ready" (listening, with its windows made).
 // Answered at once with accepted; the work follows.

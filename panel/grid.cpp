@@ -1,4 +1,4 @@
-#include "panel/mainwindow.h"
+#include "panel/panel.h"
 #include "ui_mainwindow.h"
 
 #include "buttons/buttongrid.h"
@@ -12,13 +12,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-void MainWindow::setButtonsLayout()
+void Panel::setButtonsLayout()
 {
     int rows = 0;
     QVBoxLayout *column = makeButtonGrid(
         panelButtons, buttonCount,
-        [this](GridButton *button, int) { connect(button, &QPushButton::clicked, this, &MainWindow::buttonClick); },
-        &rows);
+        [this](GridButton *button, int) { connect(button, &QPushButton::clicked, this, &Panel::buttonClick); }, &rows);
     ui->groupBox->setLayout(column);
     setFixedSize(104, rows * 45 + 76);
 
@@ -32,12 +31,12 @@ void MainWindow::setButtonsLayout()
     ui->label->setFont(font);
 }
 
-void MainWindow::setButtonsConfiguration()
+void Panel::setButtonsConfiguration()
 {
     drawButtons(readButtonsObject(buttonsFilePath()));
 }
 
-void MainWindow::drawButtons(const QJsonObject &root)
+void Panel::drawButtons(const QJsonObject &root)
 {
     // A level that is gone (the file changed under an entered folder) shows
     // as empty; the next click there returns to the top level.
@@ -81,7 +80,7 @@ void MainWindow::drawButtons(const QJsonObject &root)
     }
 }
 
-QString MainWindow::getRealPath(QString pathWithQuote)
+QString Panel::getRealPath(QString pathWithQuote)
 {
     return stripPathQuotes(pathWithQuote);
 }

@@ -4,7 +4,6 @@
 #include "app/dialogs.h"
 #include "buttons/buttonsfile.h"
 #include "buttons/buttonstyle.h"
-#include "panel/commands.h"
 #include "panel/elide.h"
 #include "panel/panelstate.h"
 #include "platform/platform.h"
@@ -25,7 +24,7 @@ static QString targetName(const QString &storedPath)
     return name.isEmpty() ? first : name;
 }
 
-void MainWindow::buttonClick()
+void Panel::buttonClick()
 {
     const QObject *origin = sender();
     bool isNumber = false;
@@ -52,7 +51,7 @@ void MainWindow::buttonClick()
 // button). A click never acts on what the file no longer holds: a level
 // that is gone returns to the top level, and a slot whose target changed is
 // drawn anew for the user to see before anything starts.
-bool MainWindow::redrawIfChanged(int n, const QJsonObject &root)
+bool Panel::redrawIfChanged(int n, const QJsonObject &root)
 {
     QJsonObject level;
     if (!levelAt(root, folderStack, &level))
@@ -64,26 +63,26 @@ bool MainWindow::redrawIfChanged(int n, const QJsonObject &root)
     return true;
 }
 
-void MainWindow::enterFolder(int n, const QJsonObject &root)
+void Panel::enterFolder(int n, const QJsonObject &root)
 {
     folderStack.append(n);
     drawButtons(root);
 }
 
-void MainWindow::goBack(const QJsonObject &root)
+void Panel::goBack(const QJsonObject &root)
 {
     if (!folderStack.isEmpty())
         folderStack.removeLast();
     drawButtons(root);
 }
 
-void MainWindow::launch(const QString &storedPath)
+void Panel::launch(const QString &storedPath)
 {
     // Hidden first: the panel has done its part, and a slow desktop opener
     // must not keep it on screen.
     hide();
     const QString name = targetName(storedPath);
-    const QPointer<MainWindow> window(this);
+    const QPointer<Panel> window(this);
     const auto report = [window, name](const QString &reason) {
         if (window)
             window->tellUser(tr("%1 could not be started: %2.")
@@ -97,16 +96,6 @@ void MainWindow::launch(const QString &storedPath)
 
 void MainWindow::assignFile(int n)
 {
-    // The panel's host on Wayland makes every window a layer surface: the
-    // main process asks for the file, in an ordinary window.
-    if (panelHostRole) {
-        hide();
-        QByteArray request = assignRequest + ' ' + QByteArray::number(n);
-        for (int slot : folderStack)
-            request += ' ' + QByteArray::number(slot);
-        postCommand(request);
-        return;
-    }
     const QString chosen = chooseFile(this, tr("Select Application"), QDir::homePath());
     if (chosen.isEmpty()) {
         setButtonsConfiguration();

@@ -10,7 +10,7 @@ class QSystemTrayIcon;
 class QTimer;
 
 // State the panel's operations share. There is one panel per process, so it
-// lives at file scope rather than in MainWindow.
+// lives at file scope rather than in the panel (panel/panel.h).
 
 // The panel's buttons; element 0 is button 1.
 extern GridButton *panelButtons[buttonCount];
@@ -23,11 +23,6 @@ extern QStringList buttonPaths;
 // The pop-up trigger is on.
 extern bool systemEnabled;
 
-// The trigger polls every 10 ms, as designed; false with "--no-poll", where
-// it acts on input events as they come and the program never wakes up
-// while idle (where the system has such events).
-extern bool pollTrigger;
-
 // The settings editor is running: the trigger, "Show Window" and a second
 // editor stay off meanwhile.
 extern bool settingsOpen;
@@ -36,11 +31,6 @@ extern bool settingsOpen;
 // message box) is open: the panel would show but take no click, and the
 // trigger and "Show Window" wait until it is gone (trigger.cpp).
 bool modalOpen();
-
-// This process is the panel's host on a Wayland compositor (`Zarvel
-// --panel-host`, panel/panelhost.h): no tray, no trigger of its own, and
-// no dialog, which would become a layer surface there.
-extern bool panelHostRole;
 
 // The current polling timer, and the tray menu's "Enabled" entry.
 extern QTimer *checkMouseTimer;

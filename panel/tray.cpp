@@ -58,10 +58,6 @@ void MainWindow::createSystemTray()
 void MainWindow::tellUser(const QString &text)
 {
     const QString message = elideMiddle(text, 400);
-    if (panelHostRole) {
-        postCommand(tellRequest + ' ' + QString(message).replace(QLatin1Char('\n'), QLatin1Char(' ')).toUtf8());
-        return;
-    }
     if (trayIcon && trayIcon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable()
         && QSystemTrayIcon::supportsMessages())
         trayIcon->showMessage(QStringLiteral("Zarvel"), message, QSystemTrayIcon::Warning);
@@ -72,11 +68,6 @@ void MainWindow::on_pushButton_settings_clicked()
 {
     if (raiseOpenDialog())
         return;
-    if (panelHostRole) {
-        hide();
-        postCommand(settingsRequest);
-        return;
-    }
     // A panel shown by the host would stay above the editor.
     if (panelHost)
         postCommand(hideRequest, panelHostSocketName());

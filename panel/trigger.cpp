@@ -5,13 +5,11 @@
 #include "panel/panelstate.h"
 #include "panel/placement.h"
 #include "platform/commandchannel.h"
-#include "platform/layershell.h"
 #include "platform/platform.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
-#include <QKeyEvent>
 #include <QPixmap>
 #include <QPixmapCache>
 #include <QSystemTrayIcon>
@@ -52,10 +50,6 @@ void MainWindow::checkMouse()
 // into the screen under it, in front and focused.
 bool MainWindow::popUpAtPointer()
 {
-    if (panelHostRole) {
-        popUpOnLayerShell();
-        return true;
-    }
     Platform &platform = Platform::instance();
     QPoint pointer;
     if (!platform.pointerPosition(&pointer))
@@ -88,9 +82,6 @@ QByteArray MainWindow::answerCommand(const QByteArray &request)
         return answer;
     if (request == hideRequest) {
         hide();
-        // Also when the host's overlays still wait for the pointer.
-        if (panelHostRole)
-            layerShell::hideOverlays();
         return acceptedAnswer;
     }
     if (request != showRequest)
@@ -107,8 +98,7 @@ QByteArray MainWindow::answerCommand(const QByteArray &request)
 void MainWindow::listenForCommands()
 {
     commandServer = new CommandServer(
-        panelHostRole ? panelHostSocketName() : commandSocketName(),
-        [this](const QByteArray &request) { return answerCommand(request); }, this);
+        commandSocketName(), [this](const QByteArray &request) { return answerCommand(request); }, this);
     if (!commandServer->error().isEmpty())
         qWarning("Zarvel: %s", qUtf8Printable(commandServer->error()));
 }
@@ -132,11 +122,10 @@ void MainWindow::enableSystem()
         if (enableAction && trayIcon)
             enableAction->setIcon(trayIcon->icon());
         // The compositor's binding calls the panel on Wayland.
-        const bool watched
-            = panelHost || panelHostRole || (!pollTrigger && Platform::instance().watchRightPresses([this] {
-                  if (systemEnabled)
-                      checkMouse();
-              }));
+        const bool watched = panelHost || (!pollTrigger && Platform::instance().watchRightPresses([this] {
+            if (systemEnabled)
+                checkMouse();
+        }));
         if (!watched)
             timerCheckMouse();
     } else {
@@ -153,19 +142,6 @@ void MainWindow::enableSystem()
 
 bool MainWindow::event(QEvent *e)
 {
-    // A layer surface hears of no deactivation: a press outside lands on an
-    // overlay, and Escape ends the show.
-    if (panelHostRole) {
-        if (e->type() == QEvent::Hide) {
-            layerShell::hideOverlays();
-            // The surface goes without a pointer leave, and the button under
-            // the pointer would still look hovered at the next show.
-            QEvent leave(QEvent::Leave);
-            QCoreApplication::sendEvent(windowHandle(), &leave);
-        } else if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(e)->key() == Qt::Key_Escape)
-            hide();
-        return QWidget::event(e);
-    }
     if (e->type() == QEvent::ActivationChange && QApplication::activeWindow() != this)
         hide();
     // In the idle mode nothing wakes Zarvel while the panel is hidden; but

@@ -1,4 +1,4 @@
-#include "platform/layershellmodule.h"
+#include "platform/layershell.h"
 
 #include <LayerShellQt/shell.h>
 #include <LayerShellQt/window.h>
@@ -8,39 +8,9 @@
 #include <QScreen>
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <utility>
 #include <vector>
-#include <wayland-client.h>
-
-namespace {
-
-std::optional<bool> compositorHasIt()
-{
-    wl_display *display = wl_display_connect(nullptr);
-    if (!display)
-        return std::nullopt;
-    bool found = false;
-    static const wl_registry_listener listener = {
-        [](void *data, wl_registry *, uint32_t, const char *interface, uint32_t) {
-            if (std::strcmp(interface, "zwlr_layer_shell_v1") == 0)
-                *static_cast<bool *>(data) = true;
-        },
-        [](void *, wl_registry *, uint32_t) {},
-    };
-    wl_registry *registry = wl_display_get_registry(display);
-    wl_registry_add_listener(registry, &listener, &found);
-    wl_display_roundtrip(display);
-    wl_registry_destroy(registry);
-    wl_display_disconnect(display);
-    return found;
-}
-
-void enable()
-{
-    LayerShellQt::Shell::useLayerShell();
-}
 
 namespace {
 
@@ -118,8 +88,6 @@ private:
 // the compositor maps it without new shared memory.
 std::vector<std::unique_ptr<Overlay>> overlays;
 
-} // namespace
-
 void makeOverlays()
 {
     const QList<QScreen *> screens = QGuiApplication::screens();
@@ -133,6 +101,15 @@ void makeOverlays()
         for (QScreen *screen : screens)
             overlays.emplace_back(new Overlay(screen));
     }
+}
+
+} // namespace
+
+namespace layerShell {
+
+void enable()
+{
+    LayerShellQt::Shell::useLayerShell();
 }
 
 void warmUpOverlays()
@@ -179,10 +156,4 @@ void place(QWindow *window, QScreen *screen, QPoint offset, bool takesKeyboard)
     window->setScreen(screen);
 }
 
-} // namespace
-
-extern "C" __attribute__((visibility("default"))) const LayerShellModule *zarvelLayerShell()
-{
-    static const LayerShellModule module { compositorHasIt, enable, warmUpOverlays, showOverlays, hideOverlays, place };
-    return &module;
-}
+} // namespace layerShell

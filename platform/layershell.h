@@ -3,23 +3,18 @@
 #include <QPoint>
 
 #include <functional>
-#include <optional>
 
 class QMouseEvent;
 class QScreen;
 class QWindow;
 
-// The panel's own process on a Wayland compositor with the layer-shell
-// protocol (wlroots-based ones, KDE Plasma): its windows are layer surfaces,
-// put by the compositor where asked, on top of everything. Wayland tells a
-// client where the pointer is only once the pointer enters one of its
-// surfaces, so the pointer is learned from transparent overlays, one a
-// screen, that also catch the click outside the panel.
+// The panel's host (host/main.cpp) on a Wayland compositor with the
+// layer-shell protocol (wlroots-based ones, KDE Plasma): its windows are
+// layer surfaces, put by the compositor where asked, on top of everything.
+// Wayland tells a client where the pointer is only once the pointer enters
+// one of its surfaces, so the pointer is learned from transparent overlays,
+// one a screen, that also catch the click outside the panel.
 namespace layerShell {
-
-// Whether the compositor in WAYLAND_DISPLAY offers layer-shell; nothing
-// when no compositor answers there, or this build has no Wayland support.
-std::optional<bool> compositorHasIt();
 
 // Before the application object: every window of this process becomes a
 // layer surface.

@@ -177,7 +177,7 @@ private slots:
         QFETCH(bool, trick);
         QFETCH(QStringList, calls);
         QFETCH(bool, events);
-        pollTrigger = !events;
+        PanelAccess::setPolling(window, !events);
         enableAction->trigger(); // off and on again: the trigger watches or polls anew
         enableAction->trigger();
         settingsOpen = modal == 1;

@@ -78,7 +78,9 @@ private slots:
             for (int n : { 1, 2 })
                 buttonAt[n] = panelButtons[n - 1]->mapTo(panel.window, panelButtons[n - 1]->rect().center());
         }
-        const QString program = sandbox::writeProgram(home + "/program", "#!/bin/sh\necho launched >>$HOME/record\n");
+        // What the panel starts gets the environment the main Zarvel was given, not the host's own choices.
+        const QString program = sandbox::writeProgram(home + "/program",
+            "#!/bin/sh\necho launched$QT_QPA_PLATFORM$QT_WAYLAND_DISABLE_WINDOWDECORATION >>$HOME/record\n");
         QVERIFY(sandbox::writeFile(home + "/.local/share/Zarvel/buttons.json",
             "{\"Button01\":{\"path\":\"/missing\",\"title\":\"Missing program\"},"
             "\"Button02\":{\"path\":\"Folder\",\"folder\":"
@@ -96,6 +98,7 @@ private slots:
         // As in a session without XWayland, and on the platform Zarvel chooses itself.
         zarvel = start({ "env", "-u", "DISPLAY", "-u", "QT_QPA_PLATFORM", ZARVEL_BINARY, "-checkupdate" });
         QVERIFY(waitFor([&] { return run({ "ls", sandbox::root() + "/runtime" }).contains("zarvel.socket.panel"); }));
+        QVERIFY(waitFor([&] { return toMain(pingRequest) == pingAnswer; })); // the host may listen before Zarvel does
     }
     void cleanupTestCase()
     {

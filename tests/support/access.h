@@ -13,6 +13,7 @@ class PanelAccess {
 public:
     static void redraw(MainWindow &panel) { panel.setButtonsConfiguration(); }
     static void tick(MainWindow &panel) { panel.checkMouse(); }
+    static void setPolling(MainWindow &panel, bool polls) { panel.pollTrigger = polls; }
     static void openSettings(MainWindow &panel) { panel.on_pushButton_settings_clicked(); }
     static const FolderPath &folders(const MainWindow &panel) { return panel.folderStack; }
 };
