@@ -27,6 +27,12 @@ TEST_PACKAGES="clang-format xvfb xauth openbox xdotool trayer x11-utils x11-xser
 # compared with, the X-Resource headers its probe uses to tell which
 # process made a window, and what makes its huge pictures.
 BENCH_PACKAGES="jgmenu libxres-dev imagemagick python3"
+# What scripts/package needs on top of the build's and scripts/windows-build's
+# own: dpkg-shlibdeps and the hardening flags, and NSIS for the installer.
+PACKAGE_PACKAGES="dpkg-dev file nsis"
+# What their tests need on top: Debian's package checker, and the maker of
+# the minimal Debian root the package is installed into.
+PACKAGE_TEST_PACKAGES="lintian mmdebstrap"
 # What scripts/windows-test needs on top of scripts/windows-build's own:
 # wine's 64-bit loader only (wine32 cannot start on every kernel, and then
 # breaks the plain wine command), a virtual X server, input injection,
