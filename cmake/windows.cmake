@@ -53,3 +53,11 @@ add_custom_command(TARGET Zarvel POST_BUILD ${copies} VERBATIM)
 install(FILES ${ZARVEL_RUNTIME_DLLS} $<TARGET_FILE:Qt5::Core> $<TARGET_FILE:Qt5::Gui> $<TARGET_FILE:Qt5::Network>
         $<TARGET_FILE:Qt5::Widgets>
         DESTINATION ${ZARVEL_INSTALL_PROGRAM_DIR})
+# The compiler's runtime DLLs carry their debugging sections, five sixths of
+# libstdc++'s size: the installed folder, which users download, gets them
+# without.
+foreach(dll IN LISTS ZARVEL_RUNTIME_DLLS)
+    get_filename_component(name ${dll} NAME)
+    install(CODE "execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-debug
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${ZARVEL_INSTALL_PROGRAM_DIR}/${name}\" COMMAND_ERROR_IS_FATAL ANY)")
+endforeach()

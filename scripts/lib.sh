@@ -23,6 +23,12 @@ FUZZ_PACKAGES="clang libclang-rt-14-dev"
 # pkill.
 TEST_PACKAGES="clang-format xvfb xauth openbox xdotool trayer x11-utils x11-xserver-utils desktop-file-utils pkg-config libxdamage-dev
     sway grim libwayland-bin procps"
+# What scripts/package needs on top of the build's and scripts/windows-build's
+# own: dpkg-shlibdeps and the hardening flags, and NSIS for the installer.
+PACKAGE_PACKAGES="dpkg-dev file nsis"
+# What their tests need on top: Debian's package checker, and the maker of
+# the minimal Debian root the package is installed into.
+PACKAGE_TEST_PACKAGES="lintian mmdebstrap"
 # What tests/wine/windows-test needs on top of scripts/windows-build's own:
 # wine's 64-bit loader only (wine32 cannot start on every kernel, and then
 # breaks the plain wine command), a virtual X server, input injection,
