@@ -1,6 +1,6 @@
 #include "app/config.h"
 
-const QString appVersion = QStringLiteral("1.5.0");
+const QString appVersion = QStringLiteral(ZARVEL_VERSION);
 
 const QJsonObject editionTable {
     { QStringLiteral("2"), QJsonObject { { QStringLiteral("type"), QStringLiteral("Lite") } } },
