@@ -4,6 +4,7 @@
 #include "panel/mainwindow.h"
 #include "platform/commandchannel.h"
 #include "platform/environment.h"
+#include "platform/freedmemory.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -56,6 +57,7 @@ extern "C" __attribute__((visibility("default"))) int zarvelMain(int argc, char 
 int main(int argc, char *argv[])
 #endif
 {
+    keepFreedMemoryReturnable();
     if (argc > 1 && std::strcmp(argv[1], "--show") == 0)
         return showRunningPanel(argc, argv);
 

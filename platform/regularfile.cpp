@@ -9,9 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 bool readRegularFile(const QString &file, qint64 limit, QByteArray *bytes, bool *tooLarge)
 {
@@ -21,14 +18,6 @@ bool readRegularFile(const QString &file, qint64 limit, QByteArray *bytes, bool 
 #ifdef Q_OS_UNIX
     // Opened without waiting for a writer, and checked on the descriptor.
     if (!file.startsWith(QLatin1Char(':'))) {
-#ifdef __GLIBC__
-        // A file read whole and freed again would make glibc raise the size
-        // from which it maps blocks of their own: the decoders' buffers that
-        // follow would then come from the heap and stay there after they are
-        // freed. The default size, kept fixed, returns them.
-        static const int fixedThreshold = mallopt(M_MMAP_THRESHOLD, 128 * 1024);
-        Q_UNUSED(fixedThreshold);
-#endif
         const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
         if (fd < 0)
             return false;
@@ -61,6 +50,8 @@ bool readRegularFile(const QString &file, qint64 limit, QByteArray *bytes, bool 
             *tooLarge = true;
         return false;
     }
-    *bytes = in.read(limit);
+    // The size it has: a buffer of `limit` bytes would be made first, and
+    // kept while the bytes are.
+    *bytes = in.read(in.size());
     return true;
 }
