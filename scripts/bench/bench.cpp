@@ -18,6 +18,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <poll.h>
@@ -167,7 +168,9 @@ private:
         QElapsedTimer clock;
         clock.start();
         for (pollfd connection { ConnectionNumber(d), POLLIN, 0 }; !XPending(d);) {
-            if (clock.elapsed() >= timeoutMs || poll(&connection, 1, int(timeoutMs - clock.elapsed())) <= 0)
+            if (clock.elapsed() >= timeoutMs)
+                return false;
+            if (poll(&connection, 1, int(timeoutMs - clock.elapsed())) < 0 && errno != EINTR) // a child's end
                 return false;
         }
         XNextEvent(d, event);
