@@ -41,6 +41,7 @@ public:
     {
         m_entered = entered;
         m_pressed = pressed;
+        setMask(QRegion());
         // One still up from its warm-up is mapped afresh: the pointer's
         // enter comes with the mapping.
         if (std::exchange(m_warmingUp, false))
@@ -51,6 +52,10 @@ public:
     {
         m_warmingUp = true;
         show();
+        // Takes no input meanwhile (an input region outside the surface):
+        // a press, the chord among them, goes to what lies below, and the
+        // pointer never enters a surface that goes without a leave.
+        setMask(QRegion(-1, -1, 1, 1));
     }
 
 protected:
