@@ -11,7 +11,7 @@ ensure_packages $BUILD_PACKAGES $TEST_PACKAGES
 BUILD="$ZARVEL_ROOT/build/bench"
 mkdir -p "$BUILD"
 echo "Building the 20-button program and the benchmark in $BUILD ..."
-{ cmake -S "$ZARVEL_ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARVEL_BUTTON_COUNT=20 \
+{ cmake -S "$ZARVEL_ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARVEL_BUTTON_COUNT=20 -DZARVEL_BUILD_TESTS=ON \
     -DZARVEL_BUILD_BENCHMARKS=ON && cmake --build "$BUILD" --parallel "$(nproc)" --target bench-zarvel; } \
     >"$BUILD.log" 2>&1 || { cat "$BUILD.log"; exit 1; }
 # The benchmark lays a panel out to find its buttons: on an X server of its own, beside the one it measures on.
