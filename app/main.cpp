@@ -61,9 +61,9 @@ int main(int argc, char *argv[])
     if (argc > 1 && std::strcmp(argv[1], "--show") == 0)
         return showRunningPanel(argc, argv);
 
-    // Zarvel draws no OpenGL; the xcb GL integration alone costs tens of
-    // megabytes of resident memory at the first show. The programs it
-    // starts get the variable as Zarvel was given it.
+    // Zarvel draws no OpenGL, so it spares itself the memory of the xcb GL
+    // integration. The programs it starts get the variable as Zarvel was
+    // given it.
     if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
         setOwnVariable("QT_XCB_GL_INTEGRATION", "none");
 

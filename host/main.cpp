@@ -9,6 +9,7 @@
 #include "host/hostwindow.h"
 #include "panel/commands.h"
 #include "platform/environment.h"
+#include "platform/freedmemory.h"
 #include "platform/layershell.h"
 
 #include <QApplication>
@@ -19,6 +20,8 @@
 
 int main(int argc, char *argv[])
 {
+    // It reads the same pictures the main program does.
+    keepFreedMemoryReturnable();
     // Chosen for this process alone: the programs the panel starts get the
     // environment the main Zarvel was given.
     setOwnVariable("QT_QPA_PLATFORM", "wayland");
