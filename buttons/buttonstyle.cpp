@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPixmap>
+#include <QProcess>
 #include <QPushButton>
 
 QString buttonStyleSheet(const QString &colour)
@@ -35,6 +36,15 @@ QString quoteStoredPath(const QString &file)
     QString escaped = file;
     escaped.replace(QLatin1Char('"'), QLatin1String("\"\"\""));
     return QLatin1Char('"') + escaped + QLatin1Char('"');
+}
+
+QString targetName(const QString &storedPath)
+{
+    const QString first = QProcess::splitCommand(storedPath).value(0, storedPath.trimmed());
+    if (first.contains(QLatin1String("://")))
+        return first;
+    const QString name = QFileInfo(first).fileName();
+    return name.isEmpty() ? first : name;
 }
 
 static ButtonIcon makeButtonIcon(const QString &target, const QString &iconFile, const QFileIconProvider &provider)

@@ -21,6 +21,10 @@ QString stripPathQuotes(const QString &pathWithQuote);
 // inside the name written as three quotes.
 QString quoteStoredPath(const QString &file);
 
+// What the user calls a stored target: the file name of its program, or the
+// whole address of a URL.
+QString targetName(const QString &storedPath);
+
 // What a grid button shows for a stored (target, icon) pair; `size` is
 // invalid when the button keeps the icon size it had.
 struct ButtonIcon {

@@ -11,18 +11,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
-#include <QProcess>
-
-// What the user calls a stored target: the file name of its program, or the
-// whole address of a URL.
-static QString targetName(const QString &storedPath)
-{
-    const QString first = QProcess::splitCommand(storedPath).value(0, storedPath.trimmed());
-    if (first.contains(QLatin1String("://")))
-        return first;
-    const QString name = QFileInfo(first).fileName();
-    return name.isEmpty() ? first : name;
-}
 
 void Panel::buttonClick()
 {
