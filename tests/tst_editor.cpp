@@ -1,6 +1,7 @@
 // The settings editor: fields reach the document, drag-swap, folders, and what Save, Cancel and Reset leave in
 // buttons.json.
 #include "buttons/buttonsfile.h"
+#include "buttons/buttonstyle.h"
 #include "editor/editorstate.h"
 #include "panel/panelstate.h"
 #include "tests/support/access.h"
@@ -8,6 +9,7 @@
 #include "tests/support/modal.h"
 #include "tests/support/sandbox.h"
 
+#include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,6 +25,12 @@ class TestEditor : public QObject {
     TestPanel panel { &platform };
     std::unique_ptr<moreSettings> editor;
 
+    void openEditor() // active, as its shortcuts need
+    {
+        editor.reset(new moreSettings);
+        editor->show();
+        QVERIFY(QTest::qWaitForWindowActive(editor.get()));
+    }
     QLineEdit *field(const char *name) { return editor->findChild<QLineEdit *>(name); }
     void press(QDialogButtonBox::StandardButton b) { editor->findChild<QDialogButtonBox *>()->button(b)->click(); }
     static void click(int n) { QTest::mouseClick(editorButtons[n - 1], Qt::LeftButton); }
@@ -51,6 +59,27 @@ class TestEditor : public QObject {
         press(QDialogButtonBox::Save);
         return text;
     }
+    // Runs `action`, answering every question it asks with `reply`; how many it asked.
+    template<typename Action> static int asking(QMessageBox::StandardButton reply, Action action)
+    {
+        int asked = 0;
+        QTimer answering;
+        connect(&answering, &QTimer::timeout, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (box && box->isVisible() && ++asked)
+                box->button(reply)->click();
+        });
+        answering.start(5);
+        action();
+        return asked;
+    }
+    void undo(bool redo = false, QWidget *to = nullptr) // the window comes back to the front after a question
+    {
+        QApplication::setActiveWindow(editor.get());
+        QTest::keyClick(
+            to ? to : editor.get(), Qt::Key_Z, redo ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+    }
+    QJsonValue shown(int n) { return QJsonValue::fromVariant(EditorAccess::get(*editor, buttonKey(n))); }
     static QJsonValue stored(int n) { return readButtonsObject(buttonsFilePath()).value(buttonKey(n)); }
     static QString stored(int n, const QString &member) { return stored(n).toObject().value(member).toString(); }
 
@@ -66,27 +95,114 @@ private slots:
         root.insert(buttonKey(2), QJsonObject { { titleMember, "B" }, { backgroundMember, "red" } });
         QVERIFY(writeButtonsDocument(buttonsFilePath(), root));
         folderPrefix.clear();
-        editor.reset(new moreSettings);
-        editor->show();
+        openEditor();
     }
 
-    // Cancel leaves the file byte for byte as it was; Save writes every change at once, and cuts nothing short.
-    void cancelAndSave()
+    // Save writes every change at once, and cuts nothing short. The selected button is marked; the colour picker
+    // opens on its colour.
+    void saveWritesEveryChange()
     {
-        const QByteArray before = sandbox::readFile(buttonsFilePath());
-        for (const auto closing : { QDialogButtonBox::Cancel, QDialogButtonBox::Save }) {
-            init();
-            click(2);
-            field("lineEdit_title")->setText("changed");
-            field("lineEdit_background")->setText("#00ff00");
-            drag(2, 1);
-            press(closing);
-            QVERIFY(!editor->isVisible());
-            QCOMPARE(sandbox::readFile(buttonsFilePath()) == before, closing == QDialogButtonBox::Cancel);
-        }
+        QColor picked;
+        onNextModal<QColorDialog>([&](QColorDialog *picker) { picked = picker->currentColor(), picker->reject(); });
+        editor->findChild<QPushButton *>("pushButton_colorPicker")->click();
+        QCOMPARE(picked, QColor(Qt::black));
+        click(2);
+        QVERIFY(editorButtons[0]->styleSheet() == buttonStyleSheet("#000000")
+            && editorButtons[1]->styleSheet() != buttonStyleSheet("red"));
+        field("lineEdit_title")->setText("changed");
+        field("lineEdit_background")->setText("#00ff00");
+        drag(2, 1);
+        press(QDialogButtonBox::Save);
+        QVERIFY(!editor->isVisible());
         QCOMPARE(stored(1, titleMember) + stored(1, backgroundMember) + stored(2, pathMember)
                 + QString::number(stored(2, iconMember).size()),
             "changed#00ff00/bin/true40000");
+    }
+
+    // Escape, Cancel and the close button ask before edits go, and only then; moving between folders is no edit.
+    void closingAsksAboutEdits_data()
+    {
+        QTest::addColumn<int>("closing"); // Escape, Cancel, the close button
+        QTest::addColumn<QString>("edit"); // a title, or "" to only go into a folder and back
+        QTest::addColumn<int>("reply");
+        QTest::addColumn<int>("questions");
+        QTest::newRow("no edit") << 0 << "" << int(QMessageBox::Cancel) << 0;
+        QTest::newRow("discarded") << 0 << "changed" << int(QMessageBox::Discard) << 1;
+        QTest::newRow("saved") << 0 << "changed" << int(QMessageBox::Save) << 1;
+        QTest::newRow("kept editing") << 0 << "changed" << int(QMessageBox::Cancel) << 1;
+        QTest::newRow("Cancel") << 1 << "changed" << int(QMessageBox::Discard) << 1;
+        QTest::newRow("close button") << 2 << "changed" << int(QMessageBox::Discard) << 1;
+    }
+    void closingAsksAboutEdits()
+    {
+        QFETCH(int, closing);
+        QFETCH(QString, edit);
+        QFETCH(int, reply);
+        QFETCH(int, questions);
+        // A folder whose buttons have no colours yet: drawing it gives them black.
+        QJsonObject root = readButtonsObject(buttonsFilePath());
+        root[buttonKey(2)] = QJsonObject { { pathMember, folderMarker }, { folderMember, QJsonObject {} } };
+        QVERIFY(writeButtonsDocument(buttonsFilePath(), root));
+        const QByteArray before = sandbox::readFile(buttonsFilePath());
+        openEditor();
+        doubleClick(2);
+        doubleClick(1);
+        if (!edit.isEmpty())
+            field("lineEdit_title")->setText(edit);
+        QCOMPARE(asking(QMessageBox::StandardButton(reply),
+                     [&] {
+                         if (closing == 0)
+                             QTest::keyClick(editor.get(), Qt::Key_Escape);
+                         else if (closing == 1)
+                             press(QDialogButtonBox::Cancel);
+                         else
+                             editor->close();
+                     }),
+            questions);
+        QCOMPARE(editor->isVisible(), reply == QMessageBox::Cancel && questions);
+        QCOMPARE(sandbox::readFile(buttonsFilePath()) == before, reply != QMessageBox::Save);
+        QCOMPARE(stored(1, titleMember), reply == QMessageBox::Save ? edit : "A");
+    }
+
+    // Undo and redo restore whole buttons: a swap, typing (one step a field), Reset and Set to folder, also from inside
+    // the folder it made. Reset and Set to folder ask first, naming the button.
+    void undoAndRedo()
+    {
+        const QJsonValue one = shown(1), two = shown(2);
+        drag(2, 1);
+        QCOMPARE(shown(1), two);
+        undo();
+        QVERIFY(shown(1) == one && shown(2) == two);
+        undo(true);
+        QVERIFY(shown(1) == two && shown(2) == one);
+        undo();
+        click(2);
+        QTest::keyClicks(field("lineEdit_title"), "xy");
+        undo(false, field("lineEdit_title"));
+        QCOMPARE(field("lineEdit_title")->text(), QStringLiteral("B"));
+        QCOMPARE(shown(2), two);
+        click(1);
+        QString question;
+        onNextModal<QMessageBox>(
+            [&](QMessageBox *box) { question = box->text(), box->button(QMessageBox::Cancel)->click(); });
+        press(QDialogButtonBox::Reset);
+        QCOMPARE(question, QStringLiteral("Reset button 1 (\"A\")?"));
+        QCOMPARE(shown(1), one);
+        QCOMPARE(asking(QMessageBox::Reset, [&] { press(QDialogButtonBox::Reset); }), 1);
+        QCOMPARE(EditorAccess::get(*editor, "Button01.path").toString(), QString());
+        undo();
+        QCOMPARE(shown(1), one);
+        QPushButton *setToFolder = editor->findChild<QPushButton *>("pushButton_setToFolder");
+        QCOMPARE(asking(QMessageBox::Cancel, [&] { setToFolder->click(); }), 1);
+        QCOMPARE(shown(1), one);
+        QCOMPARE(asking(QMessageBox::Yes, [&] { setToFolder->click(); }), 1);
+        doubleClick(1);
+        QCOMPARE(folderPrefix, QStringLiteral("Button01.folder."));
+        undo();
+        QVERIFY(shown(1) == one && folderPrefix.isEmpty());
+        click(2);
+        QCOMPARE(asking(QMessageBox::Cancel, [&] { setToFolder->click(); }), 0); // an empty button asks nothing
+        QVERIFY(isFolder(shown(2)));
     }
 
     // A folder made, entered, filled and left; its Back slot neither swaps nor takes a path; Reset of a plain button
@@ -105,7 +221,7 @@ private slots:
         doubleClick(1);
         QCOMPARE(folderPrefix, QString());
         click(1);
-        press(QDialogButtonBox::Reset);
+        asking(QMessageBox::Reset, [&] { press(QDialogButtonBox::Reset); });
         press(QDialogButtonBox::Save);
         const QJsonObject folder = folderLevel(stored(2));
         QCOMPARE(folder.value(buttonKey(1)).toObject(), newFolderLevel().value(buttonKey(1)).toObject());
