@@ -47,27 +47,18 @@ class TestEditor : public QObject {
         QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
         QCoreApplication::sendEvent(editorButtons[to - 1], &enter);
     }
-    // Presses Save and answers the message box it brings up, then the one that one brings up; the last one's text.
-    QString answer(QMessageBox::StandardButton button, QMessageBox::StandardButton next = QMessageBox::NoButton)
+    // Runs `action`, answering the questions it asks with `replies` in turn, the last one as often as asked; their
+    // texts.
+    template<typename Action> static QStringList asking(QList<QMessageBox::StandardButton> replies, Action action)
     {
-        QString text;
-        onNextModal<QMessageBox>([&](QMessageBox *box) {
-            if (next != QMessageBox::NoButton)
-                onNextModal<QMessageBox>([&](QMessageBox *then) { text = then->text(), then->button(next)->click(); });
-            text = box->text(), box->button(button)->click();
-        });
-        press(QDialogButtonBox::Save);
-        return text;
-    }
-    // Runs `action`, answering every question it asks with `reply`; how many it asked.
-    template<typename Action> static int asking(QMessageBox::StandardButton reply, Action action)
-    {
-        int asked = 0;
+        QStringList asked;
         QTimer answering;
         connect(&answering, &QTimer::timeout, [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (box && box->isVisible() && ++asked)
-                box->button(reply)->click();
+            if (box && box->isVisible()) {
+                asked << box->text();
+                box->button(replies.size() > 1 ? replies.takeFirst() : replies.first())->click();
+            }
         });
         answering.start(5);
         action();
@@ -103,7 +94,10 @@ private slots:
     void saveWritesEveryChange()
     {
         QColor picked;
-        onNextModal<QColorDialog>([&](QColorDialog *picker) { picked = picker->currentColor(), picker->reject(); });
+        onNextModal<QColorDialog>([&](QColorDialog *picker) {
+            picked = picker->currentColor();
+            picker->reject();
+        });
         editor->findChild<QPushButton *>("pushButton_colorPicker")->click();
         QCOMPARE(picked, QColor(Qt::black));
         click(2);
@@ -125,20 +119,18 @@ private slots:
         QTest::addColumn<int>("closing"); // Escape, Cancel, the close button
         QTest::addColumn<QString>("edit"); // a title, or "" to only go into a folder and back
         QTest::addColumn<int>("reply");
-        QTest::addColumn<int>("questions");
-        QTest::newRow("no edit") << 0 << "" << int(QMessageBox::Cancel) << 0;
-        QTest::newRow("discarded") << 0 << "changed" << int(QMessageBox::Discard) << 1;
-        QTest::newRow("saved") << 0 << "changed" << int(QMessageBox::Save) << 1;
-        QTest::newRow("kept editing") << 0 << "changed" << int(QMessageBox::Cancel) << 1;
-        QTest::newRow("Cancel") << 1 << "changed" << int(QMessageBox::Discard) << 1;
-        QTest::newRow("close button") << 2 << "changed" << int(QMessageBox::Discard) << 1;
+        QTest::newRow("no edit") << 0 << "" << int(QMessageBox::Cancel);
+        QTest::newRow("discarded") << 0 << "changed" << int(QMessageBox::Discard);
+        QTest::newRow("saved") << 0 << "changed" << int(QMessageBox::Save);
+        QTest::newRow("kept editing") << 0 << "changed" << int(QMessageBox::Cancel);
+        QTest::newRow("Cancel") << 1 << "changed" << int(QMessageBox::Discard);
+        QTest::newRow("close button") << 2 << "changed" << int(QMessageBox::Discard);
     }
     void closingAsksAboutEdits()
     {
         QFETCH(int, closing);
         QFETCH(QString, edit);
         QFETCH(int, reply);
-        QFETCH(int, questions);
         // A folder whose buttons have no colours yet: drawing it gives them black.
         QJsonObject root = readButtonsObject(buttonsFilePath());
         root[buttonKey(2)] = QJsonObject { { pathMember, folderMarker }, { folderMember, QJsonObject {} } };
@@ -149,17 +141,16 @@ private slots:
         doubleClick(1);
         if (!edit.isEmpty())
             field("lineEdit_title")->setText(edit);
-        QCOMPARE(asking(QMessageBox::StandardButton(reply),
-                     [&] {
-                         if (closing == 0)
-                             QTest::keyClick(editor.get(), Qt::Key_Escape);
-                         else if (closing == 1)
-                             press(QDialogButtonBox::Cancel);
-                         else
-                             editor->close();
-                     }),
-            questions);
-        QCOMPARE(editor->isVisible(), reply == QMessageBox::Cancel && questions);
+        const QStringList asked = asking({ QMessageBox::StandardButton(reply) }, [&] {
+            if (closing == 0)
+                QTest::keyClick(editor.get(), Qt::Key_Escape);
+            else if (closing == 1)
+                press(QDialogButtonBox::Cancel);
+            else
+                editor->close();
+        });
+        QCOMPARE(asked, edit.isEmpty() ? QStringList() : QStringList { "Save changes?" });
+        QCOMPARE(editor->isVisible(), reply == QMessageBox::Cancel && !edit.isEmpty());
         QCOMPARE(sandbox::readFile(buttonsFilePath()) == before, reply != QMessageBox::Save);
         QCOMPARE(stored(1, titleMember), reply == QMessageBox::Save ? edit : "A");
     }
@@ -182,26 +173,24 @@ private slots:
         QCOMPARE(field("lineEdit_title")->text(), QStringLiteral("B"));
         QCOMPARE(shown(2), two);
         click(1);
-        QString question;
-        onNextModal<QMessageBox>(
-            [&](QMessageBox *box) { question = box->text(), box->button(QMessageBox::Cancel)->click(); });
-        press(QDialogButtonBox::Reset);
-        QCOMPARE(question, QStringLiteral("Reset button 1 (\"A\")?"));
+        QCOMPARE(
+            asking({ QMessageBox::Cancel }, [&] { press(QDialogButtonBox::Reset); }), { "Reset button 1 (\"A\")?" });
         QCOMPARE(shown(1), one);
-        QCOMPARE(asking(QMessageBox::Reset, [&] { press(QDialogButtonBox::Reset); }), 1);
+        QCOMPARE(asking({ QMessageBox::Reset }, [&] { press(QDialogButtonBox::Reset); }).size(), 1);
         QCOMPARE(EditorAccess::get(*editor, "Button01.path").toString(), QString());
         undo();
         QCOMPARE(shown(1), one);
         QPushButton *setToFolder = editor->findChild<QPushButton *>("pushButton_setToFolder");
-        QCOMPARE(asking(QMessageBox::Cancel, [&] { setToFolder->click(); }), 1);
+        QCOMPARE(asking({ QMessageBox::Cancel }, [&] { setToFolder->click(); }).size(), 1);
         QCOMPARE(shown(1), one);
-        QCOMPARE(asking(QMessageBox::Yes, [&] { setToFolder->click(); }), 1);
+        QCOMPARE(asking({ QMessageBox::Yes }, [&] { setToFolder->click(); }).size(), 1);
         doubleClick(1);
         QCOMPARE(folderPrefix, QStringLiteral("Button01.folder."));
         undo();
         QVERIFY(shown(1) == one && folderPrefix.isEmpty());
         click(2);
-        QCOMPARE(asking(QMessageBox::Cancel, [&] { setToFolder->click(); }), 0); // an empty button asks nothing
+        QCOMPARE(
+            asking({ QMessageBox::Cancel }, [&] { setToFolder->click(); }).size(), 0); // an empty button asks nothing
         QVERIFY(isFolder(shown(2)));
     }
 
@@ -221,7 +210,7 @@ private slots:
         doubleClick(1);
         QCOMPARE(folderPrefix, QString());
         click(1);
-        asking(QMessageBox::Reset, [&] { press(QDialogButtonBox::Reset); });
+        asking({ QMessageBox::Reset }, [&] { press(QDialogButtonBox::Reset); });
         press(QDialogButtonBox::Save);
         const QJsonObject folder = folderLevel(stored(2));
         QCOMPARE(folder.value(buttonKey(1)).toObject(), newFolderLevel().value(buttonKey(1)).toObject());
@@ -236,15 +225,16 @@ private slots:
         field("lineEdit_title")->setText("precious");
         const QByteArray theirs = "{\"Button01\": {\"title\": \"theirs\"}}";
         QVERIFY(sandbox::writeFile(buttonsFilePath(), theirs));
-        answer(QMessageBox::Cancel);
+        const auto save = [&] { press(QDialogButtonBox::Save); };
+        asking({ QMessageBox::Cancel }, save);
         QCOMPARE(sandbox::readFile(buttonsFilePath()), theirs);
         QVERIFY(QFile::remove(buttonsFilePath()));
         // A folder takes the file's place once the panel has seen the file go.
         QTRY_COMPARE(panelButtons[0]->toolTip(), QStringLiteral("Click to set an application"));
         QVERIFY(QDir().mkpath(buttonsFilePath()));
-        QCOMPARE(answer(QMessageBox::Save, QMessageBox::Ok).left(7), QStringLiteral("The but"));
+        QCOMPARE(asking({ QMessageBox::Save, QMessageBox::Ok }, save).value(1).left(7), QStringLiteral("The but"));
         QVERIFY(editor->isVisible() && QDir().rmdir(buttonsFilePath()));
-        answer(QMessageBox::Save);
+        asking({ QMessageBox::Save }, save);
         QVERIFY(!editor->isVisible());
         QCOMPARE(stored(1, titleMember), QStringLiteral("precious"));
     }
