@@ -90,6 +90,31 @@ private slots:
         QCOMPARE(launchedBy({ 1, 1 }), (QStringList { recorder, "top" })); // it reopens in the folder: Back first
     }
 
+    // The editor, opened from the panel, asks before Escape throws an edit away: Escape there keeps editing, Return
+    // saves.
+    void editorAsksBeforeEscapeDropsAnEdit()
+    {
+        chordOpens({ 300, 200 }, { 300, 200 });
+        const QPushButton *settings = layout.window->findChild<QPushButton *>("pushButton_settings");
+        x.click(QPoint(300, 200) + settings->mapTo(layout.window, settings->rect().center()));
+        const auto focused = [&](const QString &title) { // spaces as "." in xdotool's words
+            return waitFor([&] { return x.focusWindow() == x.xdotool("search --onlyvisible --name ^" + title + '$'); });
+        };
+        const QString editor = "Settings.-.Zarvel." + configValue("type").toString(),
+                      question = "Unsaved.Changes.-.Zarvel";
+        QVERIFY(focused(editor));
+        x.xdotool("type zq");
+        x.xdotool("key Escape");
+        QVERIFY(focused(question));
+        x.xdotool("key Escape");
+        QVERIFY(focused(editor));
+        x.xdotool("key Escape");
+        QVERIFY(focused(question));
+        x.xdotool("key Return");
+        QVERIFY(waitFor([&] { return x.xdotool("search --onlyvisible --name ^" + editor + '$').isEmpty(); }));
+        QVERIFY(sandbox::readFile(buttonsFilePath()).contains("zq"));
+    }
+
     // Zarvel --show opens the panel where the chord would (tst_app: one Zarvel a user, and the socket's faults).
     void showCommand()
     {
