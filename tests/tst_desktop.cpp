@@ -100,19 +100,12 @@ private slots:
         const auto focused = [&](const QString &title) { // spaces as "." in xdotool's words
             return waitFor([&] { return x.focusWindow() == x.xdotool("search --onlyvisible --name ^" + title + '$'); });
         };
-        const QString editor = "Settings.-.Zarvel." + configValue("type").toString(),
-                      question = "Unsaved.Changes.-.Zarvel";
-        QVERIFY(focused(editor));
+        QVERIFY(focused("Settings.-.Zarvel." + configValue("type").toString()));
         x.xdotool("type zq");
         x.xdotool("key Escape");
-        QVERIFY(focused(question));
-        x.xdotool("key Escape");
-        QVERIFY(focused(editor));
-        x.xdotool("key Escape");
-        QVERIFY(focused(question));
+        QVERIFY(focused("Unsaved.Changes.-.Zarvel"));
         x.xdotool("key Return");
-        QVERIFY(waitFor([&] { return x.xdotool("search --onlyvisible --name ^" + editor + '$').isEmpty(); }));
-        QVERIFY(sandbox::readFile(buttonsFilePath()).contains("zq"));
+        QVERIFY(waitFor([&] { return sandbox::readFile(buttonsFilePath()).contains("zq"); }));
     }
 
     // Zarvel --show opens the panel where the chord would (tst_app: one Zarvel a user, and the socket's faults).
