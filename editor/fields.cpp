@@ -74,7 +74,8 @@ void moreSettings::on_pushButton_browsePath_clicked()
     QAction *file = menu.addAction(tr("Choose a File..."));
     menu.addAction(tr("Choose a Folder..."));
     QPushButton *browse = ui->pushButton_browsePath;
-    const QAction *chosen = menu.exec(browse->mapToGlobal(QPoint(0, browse->height())), file);
+    menu.setActiveAction(file);
+    const QAction *chosen = menu.exec(browse->mapToGlobal(QPoint(0, browse->height())));
     if (!chosen)
         return;
     const QString current

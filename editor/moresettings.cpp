@@ -132,6 +132,7 @@ moreSettings::moreSettings(QWidget *parent)
     // After the first drawing, which writes black into missing colours:
     // only what the user does counts as an edit.
     m_readDocument = jsonDocument;
+    m_history->clear();
 }
 
 moreSettings::~moreSettings()

@@ -30,7 +30,9 @@ public:
     ~moreSettings() override;
 
     // Presses, releases and Enter events of the grid buttons make the
-    // drag-swap; double-clicks move between folders. Never consumes.
+    // drag-swap; double-clicks move between folders; neither is consumed.
+    // Undo and redo keys in a field go to the editor's history instead of
+    // the field's own.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     // True when the dialog may go: there are no edits, or the user saved or
