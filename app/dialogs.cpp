@@ -17,6 +17,14 @@ QString chooseFile(QWidget *parent, const QString &caption, const QString &start
     return execDialog(dialog) == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
+QString chooseFolder(QWidget *parent, const QString &caption, const QString &start)
+{
+    QFileDialog dialog(parent, caption, start);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    return execDialog(dialog) == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
 QColor chooseColour(QWidget *parent, const QColor &initial)
 {
     QColorDialog dialog(initial, parent);

@@ -23,6 +23,9 @@ int execDialog(QDialog &dialog);
 // select in its folder); empty when cancelled.
 QString chooseFile(QWidget *parent, const QString &caption, const QString &start);
 
+// An existing folder chosen, starting in `start`; empty when cancelled.
+QString chooseFolder(QWidget *parent, const QString &caption, const QString &start);
+
 // The colour chosen, starting on `initial`; invalid when cancelled.
 QColor chooseColour(QWidget *parent, const QColor &initial);
 

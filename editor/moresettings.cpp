@@ -9,15 +9,19 @@
 #include "buttons/document.h"
 #include "editor/editorstate.h"
 
+#include <QAction>
 #include <QColor>
 #include <QEvent>
 #include <QJsonObject>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <limits>
+#include <utility>
 
 GridButton *editorButtons[buttonCount] = {};
 int selectedButton = 0;
@@ -42,6 +46,51 @@ static bool leadsToFolder(const QString &prefix)
     return true;
 }
 
+// One step of the editor's history: the whole document before and after it,
+// and where it was made, so that undoing it shows it there.
+class DocumentStep : public QUndoCommand {
+public:
+    DocumentStep(moreSettings *editor, int mergeId, const QString &text, const QJsonDocument &before)
+        : QUndoCommand(text)
+        , m_editor(editor)
+        , m_id(mergeId)
+        , m_before(before)
+        , m_after(jsonDocument)
+        , m_prefix(folderPrefix)
+        , m_selected(selectedButton)
+    {
+    }
+    int id() const override { return m_id; }
+    bool mergeWith(const QUndoCommand *other) override
+    {
+        const auto *next = static_cast<const DocumentStep *>(other);
+        if (next->m_prefix != m_prefix || next->m_selected != m_selected)
+            return false;
+        m_after = next->m_after;
+        setObsolete(m_after == m_before);
+        return true;
+    }
+    void undo() override { m_editor->showDocument(m_before, m_prefix, m_selected); }
+    // The first redo comes as the step is recorded, when the editor already
+    // shows its outcome.
+    void redo() override
+    {
+        if (std::exchange(m_done, true))
+            m_editor->showDocument(m_after, m_prefix, m_selected);
+    }
+
+private:
+    moreSettings *m_editor;
+    int m_id;
+    QJsonDocument m_before, m_after;
+    QString m_prefix;
+    int m_selected;
+    bool m_done = false;
+};
+
+// The selected grid button's mark, on top of its usual look.
+static const QString selectedMark = QStringLiteral("QPushButton{border: 2px solid palette(highlight);}");
+
 moreSettings::moreSettings(QWidget *parent)
     : QDialog(parent)
     , ui((initResources(), new Ui::moreSettings))
@@ -51,14 +100,25 @@ moreSettings::moreSettings(QWidget *parent)
     // A field writes what it holds back into the document, so it must hold a
     // member whole: a line edit keeps 32767 characters by default, and a
     // Save that changed another button would cut a longer path short.
-    for (QLineEdit *field : { ui->lineEdit_url, ui->lineEdit_icon, ui->lineEdit_title, ui->lineEdit_background })
+    // Their own undo would only be another edit here: the editor's history
+    // takes Ctrl+Z from them too (eventFilter).
+    for (QLineEdit *field : { ui->lineEdit_url, ui->lineEdit_icon, ui->lineEdit_title, ui->lineEdit_background }) {
         field->setMaxLength(std::numeric_limits<int>::max());
+        field->installEventFilter(this);
+    }
     setWindowTitle(QStringLiteral("Settings - Zarvel ") + configValue(QStringLiteral("type")).toString());
 
     m_dropTimer = new QTimer(this);
     m_dropTimer->setSingleShot(true);
     m_dropTimer->setInterval(10);
     connect(m_dropTimer, &QTimer::timeout, this, [] { dropPending = false; });
+
+    m_history = new QUndoStack(this);
+    QAction *undo = m_history->createUndoAction(this);
+    undo->setShortcuts(QKeySequence::Undo);
+    QAction *redo = m_history->createRedoAction(this);
+    redo->setShortcuts(QKeySequence::Redo);
+    addActions({ undo, redo });
 
     readJson();
     // The previous dialog may have been left inside a folder that the file
@@ -72,6 +132,7 @@ moreSettings::moreSettings(QWidget *parent)
     // After the first drawing, which writes black into missing colours:
     // only what the user does counts as an edit.
     m_readDocument = jsonDocument;
+    m_history->clear();
 }
 
 moreSettings::~moreSettings()
@@ -125,7 +186,7 @@ void moreSettings::setButtonsConfiguration(int buttonIndex)
     const QString colour = getJsonDocument(background).toString();
     if (colour.isEmpty())
         return;
-    gridButton->setStyleSheet(buttonStyleSheet(colour));
+    gridButton->setStyleSheet(buttonStyleSheet(colour) + (n == selectedButton ? selectedMark : QString()));
 }
 
 QString moreSettings::getRealPath(QString pathWithQuote)
@@ -145,7 +206,11 @@ void moreSettings::getButtonsDetails(int buttonIndex)
     const QString button = folderPrefix + buttonKey(n);
     // First, so that the field slots fired by the setText calls below write
     // to the newly selected button.
-    selectedButton = n;
+    const int previous = std::exchange(selectedButton, n);
+    for (int mark : { previous, n }) {
+        if (mark >= 1 && mark <= buttonCount && editorButtons[mark - 1])
+            setButtonsConfiguration(mark - 1);
+    }
 
     ui->label_title->setText(QStringLiteral("Button ") + QString::number(n) + QStringLiteral(" Settings"));
     ui->lineEdit_title->setText(getJsonDocument(button + QLatin1Char('.') + titleMember).toString());
@@ -163,6 +228,16 @@ void moreSettings::getButtonsDetails(int buttonIndex)
 
 bool moreSettings::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::KeyPress && qobject_cast<QLineEdit *>(watched)) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->matches(QKeySequence::Undo))
+            m_history->undo();
+        else if (key->matches(QKeySequence::Redo))
+            m_history->redo();
+        else
+            return false;
+        return true;
+    }
     if (watched->parent() != ui->groupBox_btn)
         return false;
     const int position = watched->objectName().toInt();
@@ -205,13 +280,41 @@ void moreSettings::dropOn(int target)
         return;
     const QString sourceKey = folderPrefix + buttonKey(dragSource);
     const QString targetKey = folderPrefix + buttonKey(target);
-    const QVariant moving = getJsonDocument(sourceKey);
-    const QVariant replaced = getJsonDocument(targetKey);
-    setJsonDocument(sourceKey, replaced);
-    setButtonsConfiguration(dragSource - 1);
-    setJsonDocument(targetKey, moving);
-    setButtonsConfiguration(target - 1);
-    getButtonsDetails(target - 1);
+    recordEdit(-1, tr("Swap Buttons"), [&] {
+        const QVariant moving = getJsonDocument(sourceKey);
+        const QVariant replaced = getJsonDocument(targetKey);
+        setJsonDocument(sourceKey, replaced);
+        setButtonsConfiguration(dragSource - 1);
+        setJsonDocument(targetKey, moving);
+        setButtonsConfiguration(target - 1);
+        getButtonsDetails(target - 1);
+    });
+}
+
+void moreSettings::recordEdit(int mergeId, const QString &text, const std::function<void()> &change)
+{
+    if (m_recording) {
+        change();
+        return;
+    }
+    const QJsonDocument before = jsonDocument;
+    m_recording = true;
+    change();
+    m_recording = false;
+    if (jsonDocument != before)
+        m_history->push(new DocumentStep(this, mergeId, text, before));
+}
+
+void moreSettings::showDocument(const QJsonDocument &document, const QString &prefix, int selected)
+{
+    m_recording = true;
+    jsonDocument = document;
+    // The folder of the step may be gone in an older document.
+    folderPrefix = leadsToFolder(prefix) ? prefix : QString();
+    for (int i = 0; i < buttonCount; ++i)
+        setButtonsConfiguration(i);
+    getButtonsDetails(qBound(1, selected, buttonCount) - 1);
+    m_recording = false;
 }
 
 void moreSettings::openFolderAt(int position)

@@ -8,8 +8,11 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
+
 class QAbstractButton;
 class QTimer;
+class QUndoStack;
 
 namespace Ui {
 class moreSettings;
@@ -27,12 +30,18 @@ public:
     ~moreSettings() override;
 
     // Presses, releases and Enter events of the grid buttons make the
-    // drag-swap; double-clicks move between folders. Never consumes.
+    // drag-swap; double-clicks move between folders; neither is consumed.
+    // Undo and redo keys in a field go to the editor's history instead of
+    // the field's own.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-    // Whether the buttons differ from what the dialog read, and if so asks
-    // the user whether they may be thrown away (before quitting).
+    // True when the dialog may go: there are no edits, or the user saved or
+    // discarded them when asked; false when the user keeps editing (or a
+    // save failed). Escape, Cancel, the close button and quitting ask it.
     bool mayDiscardEdits();
+
+    // Escape, Cancel and the window's close button end here.
+    void reject() override;
 
 private slots:
     void readJson();
@@ -68,6 +77,20 @@ private:
     void dropOn(int target);
     void openFolderAt(int position);
 
+    // Every change the user makes goes through recordEdit: `change` runs,
+    // and what it did to the document becomes one step of the history.
+    // Steps of one `mergeId` (not -1) on one button merge, so that typing
+    // in a field is undone at once.
+    void recordEdit(int mergeId, const QString &text, const std::function<void()> &change);
+    // A field's text written to `member` of the selected button, when it
+    // differs from what the document holds there.
+    void editField(int mergeId, const QString &member, const QString &text);
+    // The document of a step restored, shown in the folder it was made in.
+    void showDocument(const QJsonDocument &document, const QString &prefix, int selected);
+    bool hasEdits() const;
+    // Save's overwrite check, write and failure warning; whether it saved.
+    bool saveEdits();
+
     Ui::moreSettings *ui;
     // The file's bytes and the document as this dialog read them.
     QByteArray m_readBytes;
@@ -78,9 +101,14 @@ private:
     ButtonIcons m_icons;
     // Clears dropPending 10 ms after the latest release on a grid button.
     QTimer *m_dropTimer;
+    QUndoStack *m_history;
+    // Inside recordEdit, or restoring a step: changes are not steps of their
+    // own.
+    bool m_recording = false;
 
     // Tests, fuzz targets and benchmarks reach the private operations
     // through this class (tests/support/access.h), so that renaming one
     // fails to compile there.
     friend class EditorAccess;
+    friend class DocumentStep;
 };

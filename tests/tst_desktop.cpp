@@ -90,6 +90,24 @@ private slots:
         QCOMPARE(launchedBy({ 1, 1 }), (QStringList { recorder, "top" })); // it reopens in the folder: Back first
     }
 
+    // The editor, opened from the panel, asks before Escape throws an edit away: Escape there keeps editing, Return
+    // saves.
+    void editorAsksBeforeEscapeDropsAnEdit()
+    {
+        chordOpens({ 300, 200 }, { 300, 200 });
+        const QPushButton *settings = layout.window->findChild<QPushButton *>("pushButton_settings");
+        x.click(QPoint(300, 200) + settings->mapTo(layout.window, settings->rect().center()));
+        const auto focused = [&](const QString &title) { // spaces as "." in xdotool's words
+            return waitFor([&] { return x.focusWindow() == x.xdotool("search --onlyvisible --name ^" + title + '$'); });
+        };
+        QVERIFY(focused("Settings.-.Zarvel." + configValue("type").toString()));
+        x.xdotool("type zq");
+        x.xdotool("key Escape");
+        QVERIFY(focused("Unsaved.Changes.-.Zarvel"));
+        x.xdotool("key Return");
+        QVERIFY(waitFor([&] { return sandbox::readFile(buttonsFilePath()).contains("zq"); }));
+    }
+
     // Zarvel --show opens the panel where the chord would (tst_app: one Zarvel a user, and the socket's faults).
     void showCommand()
     {

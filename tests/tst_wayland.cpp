@@ -186,11 +186,22 @@ private slots:
         QVERIFY(waitFor([&] { return sandbox::readFile(home + "/record") == "launched\n"; }));
         QVERIFY(panelAt(QRect()));
     }
-    void settingsHideThePanel() // last: the settings editor stays open
+    // The settings hide the panel; Escape after an edit there asks first, and Return saves.
+    void settingsHideThePanelAndAskBeforeEscapeDropsAnEdit()
     {
         QVERIFY(chord({ 300, 200 }) && panelAt(QRect(QPoint(300, 200), size)));
         QVERIFY(toMain(settingsRequest) == acceptedAnswer && panelAt(QRect()));
         QCOMPARE(toMain(showRequest), QByteArray("a Zarvel dialog is open."));
+        const auto focused = [&](const QByteArray &title) { // the focused window's title, as sway tells it
+            const QString tree
+                = "swaymsg -s $XDG_RUNTIME_DIR/sway-ipc.*.sock -t get_tree | jq -r '..|select(.focused?)|.name'";
+            return waitFor([&] { return run({ "sh", "-c", tree }).trimmed() == title; });
+        };
+        QVERIFY(focused("Settings - Zarvel " + configValue("type").toString().toUtf8()));
+        QVERIFY(send("key 44 1 0;key 44 0 0;key 16 1 0;key 16 0 0;key 1 1 0;key 1 0 0")
+            && focused("Unsaved Changes - Zarvel"));
+        QVERIFY(send("key 28 1 0;key 28 0 0"));
+        QVERIFY(waitFor([&] { return sandbox::readFile(home + "/.local/share/Zarvel/buttons.json").contains("zq"); }));
     }
 };
 
