@@ -126,6 +126,23 @@ private slots:
         QVERIFY(QTest::qWaitFor(showsRed, 20000));
     }
 
+    // A bare program name shows its application's icon as its path does; an icon named in the icon theme shows it (the
+    // same picture here).
+    void namedIcons()
+    {
+        const QString theme = sandbox::home() + "/more/icons/hicolor/";
+        QVERIFY(sandbox::writeFile(theme + "index.theme", "[Icon Theme]\nDirectories=32x32/apps\n"));
+        QVERIFY(QDir().mkpath(theme + "32x32/apps")
+            && QFile::copy(bin + "/icon.png", theme + "32x32/apps/zarvel-test.png"));
+        ButtonIcons icons;
+        const auto shown = [&icons](const QString &target, const QString &icon) {
+            return icons.icon(target, icon, QFileIconProvider()).icon.pixmap(8).toImage();
+        };
+        const QString recorder = quoteStoredPath(bin + "/recorder");
+        QCOMPARE(shown("recorder --all", ""), shown(recorder, recorder));
+        QCOMPARE(shown("sh", "zarvel-test"), shown(recorder, recorder));
+    }
+
     // A picture redrawn in place, to the byte, shows anew: an icon is made again when its file's time changes.
     void iconFollowsItsFile()
     {
