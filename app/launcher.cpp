@@ -2,7 +2,9 @@
 // libzarvel beside it, the program itself. `Zarvel --show` is what hotkey
 // tools start at every press, and loading Qt's libraries alone takes longer
 // than the panel takes to appear, so the launcher asks the running Zarvel
-// itself; anything else runs the program from the library.
+// itself, and it answers --help and a wrong option as well; anything else
+// runs the program from the library.
+#include "app/commandline.h"
 #include "panel/commandwords.h"
 #include "platform/unixsocket.h"
 
@@ -44,8 +46,17 @@ static int showRunningPanel()
 
 int main(int argc, char *argv[])
 {
-    if (argc > 1 && std::strcmp(argv[1], "--show") == 0)
+    switch (readCommandLine(argc, argv)) {
+    case CommandLine::Help:
+        std::fputs(usageText, stdout);
+        return 0;
+    case CommandLine::Wrong:
+        return wrongUsageExit;
+    case CommandLine::Show:
         return showRunningPanel();
+    case CommandLine::Run:
+        break;
+    }
     char self[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
     if (length <= 0) {

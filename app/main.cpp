@@ -1,3 +1,4 @@
+#include "app/commandline.h"
 #include "app/config.h"
 #include "app/style.h"
 #include "panel/commands.h"
@@ -58,8 +59,17 @@ int main(int argc, char *argv[])
 #endif
 {
     keepFreedMemoryReturnable();
-    if (argc > 1 && std::strcmp(argv[1], "--show") == 0)
+    switch (readCommandLine(argc, argv)) {
+    case CommandLine::Help:
+        std::fputs(usageText, stdout);
+        return 0;
+    case CommandLine::Wrong:
+        return wrongUsageExit;
+    case CommandLine::Show:
         return showRunningPanel(argc, argv);
+    case CommandLine::Run:
+        break;
+    }
 
     // Zarvel draws no OpenGL, so it spares itself the memory of the xcb GL
     // integration. The programs it starts get the variable as Zarvel was
