@@ -47,12 +47,15 @@ inline bool isQtOption(const char *argument, bool *takesValue)
     const char *name = argument + (argument[1] == '-' ? 2 : 1);
     const char *equals = std::strchr(name, '=');
     const size_t length = equals ? size_t(equals - name) : std::strlen(name);
-    for (const char *option : withValue)
-        if (std::strlen(option) == length && std::strncmp(name, option, length) == 0)
-            return *takesValue = !equals, true;
+    *takesValue = false;
     for (const char *option : flags)
         if (!equals && std::strcmp(name, option) == 0)
-            return *takesValue = false, true;
+            return true;
+    *takesValue = !equals;
+    for (const char *option : withValue)
+        if (std::strlen(option) == length && std::strncmp(name, option, length) == 0)
+            return true;
+    *takesValue = false;
     return false;
 }
 
