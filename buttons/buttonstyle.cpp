@@ -119,8 +119,8 @@ static bool addSystemIcon(ButtonIcon *look, const QIcon &icon)
 
 // What a target shows by itself: a folder button or a folder its folder
 // picture, a program its application's icon, a document the icon of its
-// type; never nothing, so that a button with a target is never an empty
-// square, also where no icon theme is installed.
+// type, else a plain page; never nothing, so that a button with a target
+// is never an empty square, also where no icon theme is installed.
 static ButtonIcon targetIcon(const QString &storedPath, const QString &file, const QFileIconProvider &provider)
 {
     ButtonIcon look;
@@ -132,18 +132,30 @@ static ButtonIcon targetIcon(const QString &storedPath, const QString &file, con
         return look;
     if (addPicture(&look, Platform::instance().applicationIconFile(file), 32))
         return look;
+    // A theme without the generic document icon has no icons of types: the
+    // types database, half a megabyte once asked, is then not worth asking.
     // The content tells a regular file's type; a pipe or a device is never
     // read for it.
-    const QMimeDatabase types;
-    const QMimeType type = file.isEmpty() ? types.mimeTypeForName(QStringLiteral("text/html"))
-        : info.isFile()                   ? types.mimeTypeForFile(info)
-                                          : types.mimeTypeForFile(file, QMimeDatabase::MatchExtension);
-    for (const QString &name : { type.iconName(), type.genericIconName() })
-        if (addPicture(&look, Platform::instance().themeIconFile(name), 32))
-            return look;
+    const QString genericIcon = Platform::instance().themeIconFile(QStringLiteral("text-x-generic"));
+    if (!genericIcon.isEmpty()) {
+        const QMimeDatabase types;
+        const QMimeType type = file.isEmpty() ? types.mimeTypeForName(QStringLiteral("text/html"))
+            : info.isFile()                   ? types.mimeTypeForFile(info)
+                                              : types.mimeTypeForFile(file, QMimeDatabase::MatchExtension);
+        for (const QString &name : { type.iconName(), type.genericIconName() })
+            if (addPicture(&look, Platform::instance().themeIconFile(name), 32))
+                return look;
+    }
+#ifdef Q_OS_WIN
+    // The shell's own icon of the file.
     if (info.exists() && addSystemIcon(&look, provider.icon(info)))
         return look;
-    addSystemIcon(&look, provider.icon(QFileIconProvider::File));
+#else
+    // Elsewhere Qt's file icon is its style's one generic page, drawn
+    // through every image plugin: the built-in page shows the same.
+    Q_UNUSED(provider)
+#endif
+    addPicture(&look, QStringLiteral(":/res/document.png"), 30);
     return look;
 }
 

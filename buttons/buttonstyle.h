@@ -46,7 +46,7 @@ public:
     // 32 x 32, otherwise the picture at 30 x 30. A button whose icon is
     // unset, names the target itself or cannot be read shows its target's
     // own: the folder picture for a folder, a program's application icon,
-    // a document's type icon, at worst the generic file icon.
+    // a document's type icon, at worst a plain page.
     ButtonIcon icon(const QString &target, const QString &icon, const QFileIconProvider &provider);
 
 private:

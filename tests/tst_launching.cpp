@@ -126,14 +126,18 @@ private slots:
         QVERIFY(QTest::qWaitFor(showsRed, 20000));
     }
 
-    // A bare program name shows its application's icon as its path does; an icon named in the icon theme shows it (the
-    // same picture here).
+    // A bare program name shows its application's icon as its path does; an icon named in the icon theme shows it, and
+    // a document without one the theme's icon of its type (the same picture here).
     void namedIcons()
     {
-        const QString theme = sandbox::home() + "/more/icons/hicolor/";
-        QVERIFY(sandbox::writeFile(theme + "index.theme", "[Icon Theme]\nDirectories=32x32/apps\n"));
-        QVERIFY(QDir().mkpath(theme + "32x32/apps")
-            && QFile::copy(bin + "/icon.png", theme + "32x32/apps/zarvel-test.png"));
+        const QString theme = sandbox::home() + "/more/icons/hicolor/32x32/";
+        QVERIFY(QDir().mkpath(theme + "apps") && QDir().mkpath(theme + "mimetypes"));
+        QVERIFY(sandbox::writeFile(theme + "../index.theme", "[Icon Theme]\nDirectories=32x32/apps,32x32/mimetypes\n"));
+        for (const char *name : { "apps/zarvel-test", "mimetypes/text-plain" })
+            QVERIFY(QFile::copy(bin + "/icon.png", theme + QLatin1String(name) + ".png"));
+        QImage generic(8, 8, QImage::Format_RGB32);
+        generic.fill(Qt::green);
+        QVERIFY(generic.save(theme + "mimetypes/text-x-generic.png"));
         ButtonIcons icons;
         const auto shown = [&icons](const QString &target, const QString &icon) {
             return icons.icon(target, icon, QFileIconProvider()).icon.pixmap(8).toImage();
@@ -141,6 +145,7 @@ private slots:
         const QString recorder = quoteStoredPath(bin + "/recorder");
         QCOMPARE(shown("recorder --all", ""), shown(recorder, recorder));
         QCOMPARE(shown("sh", "zarvel-test"), shown(recorder, recorder));
+        QCOMPARE(shown(quoteStoredPath(doc), ""), shown(recorder, recorder)); // text-plain, not the generic page
     }
 
     // A picture redrawn in place, to the byte, shows anew: an icon is made again when its file's time changes.
