@@ -89,3 +89,14 @@ inline CommandLine readCommandLine(int argc, char *argv[])
     }
     return show ? CommandLine::Show : CommandLine::Run;
 }
+
+// The exit status when the command line ends the program here (--help, or
+// a wrong one), -1 when it goes on; `show` tells whether it asks for --show.
+inline int commandLineExit(int argc, char *argv[], bool *show)
+{
+    const CommandLine line = readCommandLine(argc, argv);
+    *show = line == CommandLine::Show;
+    if (line == CommandLine::Help)
+        std::fputs(usageText, stdout);
+    return line == CommandLine::Help ? 0 : line == CommandLine::Wrong ? wrongUsageExit : -1;
+}

@@ -10,7 +10,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <dlfcn.h>
 #include <limits.h>
 #include <string>
@@ -46,17 +45,12 @@ static int showRunningPanel()
 
 int main(int argc, char *argv[])
 {
-    switch (readCommandLine(argc, argv)) {
-    case CommandLine::Help:
-        std::fputs(usageText, stdout);
-        return 0;
-    case CommandLine::Wrong:
-        return wrongUsageExit;
-    case CommandLine::Show:
+    bool show = false;
+    const int ended = commandLineExit(argc, argv, &show);
+    if (ended >= 0)
+        return ended;
+    if (show)
         return showRunningPanel();
-    case CommandLine::Run:
-        break;
-    }
     char self[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
     if (length <= 0) {

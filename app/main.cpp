@@ -11,7 +11,6 @@
 #include <QStringList>
 
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 // `Zarvel --show`: asks the running Zarvel to show its panel at the
@@ -59,17 +58,12 @@ int main(int argc, char *argv[])
 #endif
 {
     keepFreedMemoryReturnable();
-    switch (readCommandLine(argc, argv)) {
-    case CommandLine::Help:
-        std::fputs(usageText, stdout);
-        return 0;
-    case CommandLine::Wrong:
-        return wrongUsageExit;
-    case CommandLine::Show:
+    bool show = false;
+    const int ended = commandLineExit(argc, argv, &show);
+    if (ended >= 0)
+        return ended;
+    if (show)
         return showRunningPanel(argc, argv);
-    case CommandLine::Run:
-        break;
-    }
 
     // Zarvel draws no OpenGL, so it spares itself the memory of the xcb GL
     // integration. The programs it starts get the variable as Zarvel was
