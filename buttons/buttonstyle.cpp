@@ -53,8 +53,9 @@ QString targetName(const QString &storedPath)
 }
 
 // The file a stored target names, as a click finds it: its first word, a
-// leading ~/ in the home folder, a bare program name in PATH; empty for an
-// address that is no local file.
+// leading ~/ in the home folder, a bare program name in PATH, a bare entry
+// name among the installed applications; empty for an address that is no
+// local file.
 static QString targetFile(const QString &storedPath)
 {
     QString word = QProcess::splitCommand(storedPath).value(0);
@@ -67,7 +68,9 @@ static QString targetFile(const QString &storedPath)
     if (word.startsWith(QLatin1String("~/")))
         return QDir::homePath() + word.mid(1);
     if (!word.contains(QLatin1Char('/')) && !word.contains(QLatin1Char('\\'))) {
-        const QString program = QStandardPaths::findExecutable(word);
+        const QString program = word.endsWith(QLatin1String(".desktop"))
+            ? QStandardPaths::locate(QStandardPaths::ApplicationsLocation, word)
+            : QStandardPaths::findExecutable(word);
         if (!program.isEmpty())
             return program;
     }

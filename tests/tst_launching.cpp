@@ -126,8 +126,8 @@ private slots:
         QVERIFY(QTest::qWaitFor(showsRed, 20000));
     }
 
-    // A bare program name shows its application's icon as its path does; an icon named in the icon theme shows it, and
-    // a document without one the theme's icon of its type (the same picture here).
+    // A bare program or entry name shows its application's icon as a path does; an icon named in the icon theme shows
+    // it, and a document without one the theme's icon of its type (the same picture here).
     void namedIcons()
     {
         const QString theme = sandbox::home() + "/more/icons/hicolor/32x32/";
@@ -144,6 +144,7 @@ private slots:
         };
         const QString recorder = quoteStoredPath(bin + "/recorder");
         QCOMPARE(shown("recorder --all", ""), shown(recorder, recorder));
+        QCOMPARE(shown("zarvel-test.desktop", ""), shown(recorder, recorder));
         QCOMPARE(shown("sh", "zarvel-test"), shown(recorder, recorder));
         QCOMPARE(shown(quoteStoredPath(doc), ""), shown(recorder, recorder)); // text-plain, not the generic page
     }
