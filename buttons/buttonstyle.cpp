@@ -198,9 +198,8 @@ ButtonIcon ButtonIcons::icon(const QString &target, const QString &icon, const Q
     const QFileInfo info(iconFile);
     // A bare program name shows the program PATH finds now.
     const QString file = isMarker(target) ? QString() : targetFile(target);
-    const QString key = target + QLatin1Char('\n') + file + QLatin1Char('\n') + QIcon::themeName() + QLatin1Char('\n')
-        + iconFile + QLatin1Char('\n') + QString::number(info.lastModified().toMSecsSinceEpoch()) + QLatin1Char('/')
-        + QString::number(info.size());
+    const QString key = target + QLatin1Char('\n') + file + QLatin1Char('\n') + iconFile + QLatin1Char('\n')
+        + QString::number(info.lastModified().toMSecsSinceEpoch()) + QLatin1Char('/') + QString::number(info.size());
     auto found = m_made.constFind(key);
     if (found == m_made.constEnd()) {
         if (m_made.size() >= 256)
