@@ -2,13 +2,14 @@
 // libzarvel beside it, the program itself. `Zarvel --show` is what hotkey
 // tools start at every press, and loading Qt's libraries alone takes longer
 // than the panel takes to appear, so the launcher asks the running Zarvel
-// itself; anything else runs the program from the library.
+// itself, and it answers --help and a wrong option as well; anything else
+// runs the program from the library.
+#include "app/commandline.h"
 #include "panel/commandwords.h"
 #include "platform/unixsocket.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <dlfcn.h>
 #include <limits.h>
 #include <string>
@@ -44,7 +45,11 @@ static int showRunningPanel()
 
 int main(int argc, char *argv[])
 {
-    if (argc > 1 && std::strcmp(argv[1], "--show") == 0)
+    bool show = false;
+    const int ended = commandLineExit(argc, argv, &show);
+    if (ended >= 0)
+        return ended;
+    if (show)
         return showRunningPanel();
     char self[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);

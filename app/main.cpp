@@ -1,3 +1,4 @@
+#include "app/commandline.h"
 #include "app/config.h"
 #include "app/style.h"
 #include "panel/commands.h"
@@ -10,7 +11,6 @@
 #include <QStringList>
 
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 // `Zarvel --show`: asks the running Zarvel to show its panel at the
@@ -58,7 +58,11 @@ int main(int argc, char *argv[])
 #endif
 {
     keepFreedMemoryReturnable();
-    if (argc > 1 && std::strcmp(argv[1], "--show") == 0)
+    bool show = false;
+    const int ended = commandLineExit(argc, argv, &show);
+    if (ended >= 0)
+        return ended;
+    if (show)
         return showRunningPanel(argc, argv);
 
     // Zarvel draws no OpenGL, so it spares itself the memory of the xcb GL

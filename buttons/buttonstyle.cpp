@@ -1,15 +1,20 @@
 #include "buttons/buttonstyle.h"
 
 #include "app/picture.h"
+#include "buttons/document.h"
 #include "platform/platform.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMimeDatabase>
 #include <QPixmap>
 #include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
+#include <QUrl>
 
 QString buttonStyleSheet(const QString &colour)
 {
@@ -47,31 +52,138 @@ QString targetName(const QString &storedPath)
     return name.isEmpty() ? first : name;
 }
 
-static ButtonIcon makeButtonIcon(const QString &target, const QString &iconFile, const QFileIconProvider &provider)
+// The file a stored target names, as a click finds it: its first word, a
+// leading ~/ in the home folder, a bare program name in PATH, a bare entry
+// name among the installed applications; empty for an address that is no
+// local file.
+static QString targetFile(const QString &storedPath)
+{
+    QString word = QProcess::splitCommand(storedPath).value(0);
+    if (!QFileInfo::exists(word) && QFileInfo::exists(storedPath.trimmed()))
+        word = storedPath.trimmed(); // a name with blanks typed without quotes
+    if (word.contains(QLatin1String("://"))) {
+        const QUrl url(word);
+        return url.isLocalFile() ? url.toLocalFile() : QString();
+    }
+    if (word.startsWith(QLatin1String("~/")))
+        return QDir::homePath() + word.mid(1);
+    if (!word.contains(QLatin1Char('/')) && !word.contains(QLatin1Char('\\'))) {
+        const QString program = word.endsWith(QLatin1String(".desktop"))
+            ? QStandardPaths::locate(QStandardPaths::ApplicationsLocation, word)
+            : QStandardPaths::findExecutable(word);
+        if (!program.isEmpty())
+            return program;
+    }
+    return word;
+}
+
+static bool isMarker(const QString &storedPath)
+{
+    return storedPath == folderMarker || storedPath == folderBackMarker;
+}
+
+// Whether an "icon" that names no file is a name in the icon theme
+// ("firefox", "text-x-generic").
+static bool isThemeName(const QString &text)
+{
+    if (text.isEmpty() || text.size() > 255)
+        return false;
+    for (const QChar c : text)
+        if (!c.isLetterOrNumber() && c != QLatin1Char('-') && c != QLatin1Char('_') && c != QLatin1Char('.')
+            && c != QLatin1Char('+'))
+            return false;
+    return !QFileInfo::exists(text);
+}
+
+// Adds the picture `file` within `side` x `side` pixels; false when it
+// cannot be read.
+static bool addPicture(ButtonIcon *look, const QString &file, int side)
 {
     const qreal ratio = qGuiApp ? qGuiApp->devicePixelRatio() : 1;
+    QPixmap picture = QPixmap::fromImage(file.isEmpty() ? QImage() : readPicture(file, QSize(side, side) * ratio));
+    if (picture.isNull())
+        return false;
+    picture.setDevicePixelRatio(ratio);
+    look->icon.addPixmap(picture);
+    look->size = QSize(side, side);
+    return true;
+}
+
+// The system's icon of a file (the shell's on Windows) at 32 x 32.
+static bool addSystemIcon(ButtonIcon *look, const QIcon &icon)
+{
+    const QPixmap pixmap = icon.pixmap(QSize(32, 32));
+    if (pixmap.isNull())
+        return false;
+    look->icon.addPixmap(pixmap);
+    look->size = QSize(32, 32);
+    return true;
+}
+
+// What a target shows by itself: a folder button or a folder its folder
+// picture, a program its application's icon, a document the icon of its
+// type, else a plain page; never nothing, so that a button with a target
+// is never an empty square, also where no icon theme is installed.
+static ButtonIcon targetIcon(const QString &storedPath, const QString &file, const QFileIconProvider &provider)
+{
     ButtonIcon look;
+    const QString folderPicture = QStringLiteral(":/res/folder.png");
+    if (storedPath == folderBackMarker && addPicture(&look, backIcon, 30))
+        return look;
+    const QFileInfo info(file);
+    if ((storedPath == folderMarker || info.isDir()) && addPicture(&look, folderPicture, 30))
+        return look;
+    if (addPicture(&look, Platform::instance().applicationIconFile(file), 32))
+        return look;
+    // A theme without the generic document icon has no icons of types: the
+    // types database, half a megabyte once asked, is then not worth asking.
+    // The content tells a regular file's type; a pipe or a device is never
+    // read for it.
+    const QString genericIcon = Platform::instance().themeIconFile(QStringLiteral("text-x-generic"));
+    if (!genericIcon.isEmpty()) {
+        const QMimeDatabase types;
+        const QMimeType type = file.isEmpty() ? types.mimeTypeForName(QStringLiteral("text/html"))
+            : info.isFile()                   ? types.mimeTypeForFile(info)
+                                              : types.mimeTypeForFile(file, QMimeDatabase::MatchExtension);
+        for (const QString &name : { type.iconName(), type.genericIconName() })
+            if (addPicture(&look, Platform::instance().themeIconFile(name), 32))
+                return look;
+    }
+#ifdef Q_OS_WIN
+    // The shell's own icon of the file.
+    if (info.exists() && addSystemIcon(&look, provider.icon(info)))
+        return look;
+#else
+    // Elsewhere Qt's file icon is its style's one generic page, drawn
+    // through every image plugin: the built-in page shows the same.
+    Q_UNUSED(provider)
+#endif
+    addPicture(&look, QStringLiteral(":/res/document.png"), 30);
+    return look;
+}
+
+// The drawing rule: the icon the button names (an application's, a
+// program's, a picture's or one of the icon theme), else its target's own.
+static ButtonIcon makeButtonIcon(const QString &storedPath, const QString &file, const QString &target,
+    const QString &iconFile, const QFileIconProvider &provider)
+{
+    ButtonIcon look;
+    if (iconFile.isEmpty() || iconFile == target)
+        return targetIcon(storedPath, file, provider);
     // A desktop entry or a program shows the application's own icon, not
     // the generic icon of its file.
-    const QString entryIcon = Platform::instance().applicationIconFile(iconFile);
-    QPixmap entryPixmap
-        = QPixmap::fromImage(entryIcon.isEmpty() ? QImage() : readPicture(entryIcon, QSize(32, 32) * ratio));
-    if (!entryPixmap.isNull()) {
-        entryPixmap.setDevicePixelRatio(ratio);
-        look.icon.addPixmap(entryPixmap);
-        look.size = QSize(32, 32);
-    } else if (QFileInfo(iconFile).completeSuffix() == QLatin1String("exe") || iconFile == target) {
-        look.icon.addPixmap(provider.icon(QFileInfo(iconFile)).pixmap(QSize(32, 32)));
-        look.size = QSize(32, 32);
-    } else if (!iconFile.isEmpty()) {
-        QPixmap picture = QPixmap::fromImage(readPicture(iconFile, QSize(30, 30) * ratio));
-        if (!picture.isNull()) {
-            picture.setDevicePixelRatio(ratio);
-            look.icon.addPixmap(picture);
-        }
-        look.size = QSize(30, 30);
+    if (addPicture(&look, Platform::instance().applicationIconFile(iconFile), 32))
+        return look;
+    if (QFileInfo(iconFile).completeSuffix() == QLatin1String("exe")) {
+        if (addSystemIcon(&look, provider.icon(QFileInfo(iconFile))))
+            return look;
+    } else if (isThemeName(iconFile)) {
+        if (addPicture(&look, Platform::instance().themeIconFile(iconFile), 32))
+            return look;
+    } else if (addPicture(&look, iconFile, 30)) {
+        return look;
     }
-    return look;
+    return targetIcon(storedPath, file, provider);
 }
 
 ButtonIcon ButtonIcons::icon(const QString &target, const QString &icon, const QFileIconProvider &provider)
@@ -84,13 +196,15 @@ ButtonIcon ButtonIcons::icon(const QString &target, const QString &icon, const Q
     const QString realTarget = stripPathQuotes(target);
     const QString iconFile = stripPathQuotes(icon);
     const QFileInfo info(iconFile);
-    const QString key = realTarget + QLatin1Char('\n') + iconFile + QLatin1Char('\n')
+    // A bare program name shows the program PATH finds now.
+    const QString file = isMarker(target) ? QString() : targetFile(target);
+    const QString key = target + QLatin1Char('\n') + file + QLatin1Char('\n') + iconFile + QLatin1Char('\n')
         + QString::number(info.lastModified().toMSecsSinceEpoch()) + QLatin1Char('/') + QString::number(info.size());
     auto found = m_made.constFind(key);
     if (found == m_made.constEnd()) {
         if (m_made.size() >= 256)
             m_made.clear();
-        const ButtonIcon look = makeButtonIcon(realTarget, iconFile, provider);
+        const ButtonIcon look = makeButtonIcon(target, file, realTarget, iconFile, provider);
         const QList<QSize> sizes = look.icon.availableSizes();
         const QImage image = sizes.isEmpty() ? QImage() : look.icon.pixmap(sizes.first()).toImage();
         found = m_made.insert(key, { image, look.size });

@@ -42,8 +42,11 @@ class ButtonIcons {
 public:
     // The drawing rule shared by the panel and the editor: the icon a
     // desktop entry names (Linux) or the system's icon of a program
-    // (complete suffix "exe", or the icon naming the target itself) at
-    // 32 x 32, no icon when none is set, otherwise the picture at 30 x 30.
+    // (complete suffix "exe") at 32 x 32, a name in the icon theme at
+    // 32 x 32, otherwise the picture at 30 x 30. A button whose icon is
+    // unset, names the target itself or cannot be read shows its target's
+    // own: the folder picture for a folder, a program's application icon,
+    // a document's type icon, at worst a plain page.
     ButtonIcon icon(const QString &target, const QString &icon, const QFileIconProvider &provider);
 
 private:

@@ -65,6 +65,9 @@ void Panel::drawButtons(const QJsonObject &root)
             gridButton->showIcon({});
         else
             gridButton->showIcon(buttonIcons.icon(path, icon, iconProvider));
+        // A button without a title is named by what it starts.
+        if (title.isEmpty() && !path.isEmpty())
+            title = back ? backTitle : targetName(path);
         // A tool tip shows a title, not a file someone pasted into it: a few
         // megabytes of text would freeze the panel on hover.
         if (title.size() > 300)

@@ -345,3 +345,8 @@ QString X11Platform::applicationIconFile(const QString &file)
     const QString entryIcon = entryIconsByProgram().value(info.canonicalFilePath());
     return namedIconFile(entryIcon.isEmpty() ? info.fileName() : entryIcon);
 }
+
+QString X11Platform::themeIconFile(const QString &name)
+{
+    return ::themeIconFile(name, 32);
+}

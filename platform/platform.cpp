@@ -18,3 +18,8 @@ quint64 Platform::applicationsGeneration()
 {
     return 0;
 }
+
+QString Platform::themeIconFile(const QString &)
+{
+    return QString();
+}

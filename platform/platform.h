@@ -76,6 +76,11 @@ public:
     // the icon theme), for readPicture() to read; empty when it knows none.
     virtual QString applicationIconFile(const QString &file) = 0;
 
+    // The picture file of the icon `name` in the desktop's icon theme
+    // ("firefox", "text-x-generic"), for readPicture() to read; empty where
+    // there is no theme or it has no such icon.
+    virtual QString themeIconFile(const QString &name);
+
     // Grows whenever the installed applications are seen to change (an
     // entry added, replaced or removed), so that icons made from
     // applicationIconFile() are made again; 0 where they are never read.

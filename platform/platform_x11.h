@@ -28,6 +28,7 @@ public:
     void sleepMs(int milliseconds) override;
     StartResult startTarget(const QString &storedPath, const LaterFailure &laterFailure) override;
     QString applicationIconFile(const QString &file) override;
+    QString themeIconFile(const QString &name) override;
     quint64 applicationsGeneration() override { return m_applicationsGeneration; }
     void createAutostartEntry() override;
     StartResult startUpdater(const QString &version, const QString &versionUrl) override;

@@ -11,6 +11,7 @@ render folder 230 290 folder.png
 render folder_with_outline 236 298 folder_with_outline.png
 render back 129 127 back.png
 render empty 128 117 empty.png
+render document 64 64 document.png
 # The logo at the sizes menus and trays ask for, so that no start decodes
 # the large one.
 for s in 16 22 24 32 48 64 128 256; do

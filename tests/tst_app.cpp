@@ -57,6 +57,34 @@ private slots:
 #endif
     }
 
+    // --help and -h print the usage and end; a wrong option or word says so and ends with 2 at once, where the real
+    // program would have stayed with a second tray.
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("says"); // on the output, or the error output when the exit code is not 0
+        QTest::newRow("--help") << QStringList { "-checkupdate", "--help" } << 0 << "Usage: Zarvel [-checkupdate]";
+        QTest::newRow("-h") << QStringList { "-h" } << 0 << "--show        ask the running Zarvel";
+        QTest::newRow("unknown option") << QStringList { "--no-poll", "--nopoll" } << 2 << "unknown option '--nopoll'";
+        QTest::newRow("a word") << QStringList { "-checkupdate", "file" } << 2 << "unexpected argument 'file'";
+        QTest::newRow("Qt's options") << QStringList { "-platform", "offscreen", "-style=fusion", "-h" } << 0
+                                      << "Usage";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, says);
+        QProcess zarvel;
+        zarvel.start(ZARVEL_BINARY, arguments);
+        QVERIFY(zarvel.waitForFinished(30000));
+        const QString out = zarvel.readAllStandardOutput(), err = zarvel.readAllStandardError();
+        QCOMPARE(zarvel.exitCode(), exitCode);
+        QVERIFY2(
+            (exitCode ? err : out).contains(says) && (!exitCode || err.contains("Zarvel --help")), qPrintable(err));
+    }
+
 #ifndef Q_OS_WIN
     // --show and a second start against a Zarvel flooded beyond its descriptors, one stopped, one without a runtime
     // folder or a temporary one, one too deep for a socket's name, and escapes: --show tells in seconds, never raw.

@@ -126,6 +126,29 @@ private slots:
         QVERIFY(QTest::qWaitFor(showsRed, 20000));
     }
 
+    // A bare program or entry name shows its application's icon as a path does; an icon named in the icon theme shows
+    // it, and a document without one the theme's icon of its type (the same picture here).
+    void namedIcons()
+    {
+        const QString theme = sandbox::home() + "/more/icons/hicolor/32x32/";
+        QVERIFY(QDir().mkpath(theme + "apps") && QDir().mkpath(theme + "mimetypes"));
+        QVERIFY(sandbox::writeFile(theme + "../index.theme", "[Icon Theme]\nDirectories=32x32/apps,32x32/mimetypes\n"));
+        for (const char *name : { "apps/zarvel-test", "mimetypes/text-plain" })
+            QVERIFY(QFile::copy(bin + "/icon.png", theme + QLatin1String(name) + ".png"));
+        QImage generic(8, 8, QImage::Format_RGB32);
+        generic.fill(Qt::green);
+        QVERIFY(generic.save(theme + "mimetypes/text-x-generic.png"));
+        ButtonIcons icons;
+        const auto shown = [&icons](const QString &target, const QString &icon) {
+            return icons.icon(target, icon, QFileIconProvider()).icon.pixmap(8).toImage();
+        };
+        const QString recorder = quoteStoredPath(bin + "/recorder");
+        QCOMPARE(shown("recorder --all", ""), shown(recorder, recorder));
+        QCOMPARE(shown("zarvel-test.desktop", ""), shown(recorder, recorder));
+        QCOMPARE(shown("sh", "zarvel-test"), shown(recorder, recorder));
+        QCOMPARE(shown(quoteStoredPath(doc), ""), shown(recorder, recorder)); // text-plain, not the generic page
+    }
+
     // A picture redrawn in place, to the byte, shows anew: an icon is made again when its file's time changes.
     void iconFollowsItsFile()
     {

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPainter>
@@ -23,10 +24,11 @@
 
 Q_DECLARE_METATYPE(ScreenArea)
 
-static QJsonObject button(const QString &path, const QString &title, const QJsonValue &folder = QJsonValue::Null)
+static QJsonObject button(
+    const QString &path, const QString &title, const QJsonValue &folder = QJsonValue::Null, const QString &icon = "")
 {
     return QJsonObject { { pathMember, path }, { titleMember, title }, { backgroundMember, "#123456" },
-        { folderMember, folder } };
+        { folderMember, folder }, { iconMember, icon } };
 }
 
 class TestPanelWindow : public QObject {
@@ -73,6 +75,43 @@ private slots:
         QVERIFY(panelButtons[buttonCount - 1]->styleSheet().contains("#000000"));
         click(buttonCount, file);
         QCOMPARE(stored(buttonKey(buttonCount) + ".path").toString(), quoteStoredPath(file));
+    }
+
+    // A button without an icon shows its target's own, never an empty square: a program found in PATH, a document, a
+    // folder; so does one whose icon cannot be read or names nothing in the icon theme. Its tool tip is its title, else
+    // what it starts.
+    void buttonsExplainThemselves_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("icon");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("tip");
+        const QString doc = sandbox::home() + "/notes \"1\".txt", none, notes = "notes \"1\".txt";
+        QVERIFY(sandbox::writeFile(doc, "notes\n"));
+        QTest::newRow("program in PATH") << QString("sh -c true") << none << none << QString("sh");
+        QTest::newRow("document") << quoteStoredPath(doc) << none << none << notes;
+        QTest::newRow("folder button") << folderMarker << none << QString("Games") << QString("Games");
+        QTest::newRow("directory") << quoteStoredPath(sandbox::home()) << none << none
+                                   << QFileInfo(sandbox::home()).fileName();
+        QTest::newRow("unreadable picture") << quoteStoredPath(doc) << QString("/no/such.png") << none << notes;
+        QTest::newRow("no such theme icon") << QString("sh") << QString("no-such-zarvel-icon") << none << QString("sh");
+        QTest::newRow("unset") << none << none << none << QString("Click to set an application");
+    }
+    void buttonsExplainThemselves()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, icon);
+        QFETCH(QString, title);
+        QFETCH(QString, tip);
+        QJsonObject root = defaultButtonsLevel();
+        root.insert(buttonKey(1), button(path, title, QJsonValue::Null, icon));
+        use(root);
+        QCOMPARE(panelButtons[0]->toolTip(), tip);
+        const QImage shown = panelButtons[0]->icon().pixmap(32).toImage();
+        QCOMPARE(shown.isNull(), path.isEmpty());
+        const QIcon folder = ButtonIcons().icon(folderMarker, ":/res/folder.png", QFileIconProvider()).icon;
+        QCOMPARE(
+            shown == folder.pixmap(32).toImage(), path == folderMarker || path == quoteStoredPath(sandbox::home()));
     }
 
     // A folder whose level is null behaves as it is drawn: Back and unset buttons; Back goes up one level; an
