@@ -1,6 +1,7 @@
 #include "buttons/buttonstyle.h"
 
 #include "app/picture.h"
+#include "buttons/document.h"
 #include "platform/platform.h"
 
 #include <QDateTime>
@@ -45,6 +46,23 @@ QString targetName(const QString &storedPath)
         return first;
     const QString name = QFileInfo(first).fileName();
     return name.isEmpty() ? first : name;
+}
+
+SpokenButton spokenButton(int n, const QString &storedPath, const QString &title)
+{
+    if (storedPath == folderBackMarker)
+        return { title.isEmpty() ? backTitle : title, QStringLiteral("Back out of this folder") };
+    QString name = title;
+    if (name.isEmpty() && !storedPath.trimmed().isEmpty())
+        name = targetName(storedPath);
+    if (name.isEmpty())
+        name = QStringLiteral("Empty button ") + QString::number(n);
+    if (storedPath == folderMarker)
+        return { name, title.isEmpty() ? folderMarker : QStringLiteral("Folder: ") + title };
+    // The words of the command as the user would say them, without the
+    // quotes that hold a path with spaces together.
+    const QStringList words = QProcess::splitCommand(storedPath);
+    return { name, words.isEmpty() ? storedPath.trimmed() : words.join(QLatin1Char(' ')) };
 }
 
 static ButtonIcon makeButtonIcon(const QString &target, const QString &iconFile, const QFileIconProvider &provider)

@@ -40,8 +40,9 @@ void moreSettings::on_lineEdit_icon_textChanged(const QString &arg1)
 
 void moreSettings::on_lineEdit_title_textChanged(const QString &arg1)
 {
-    // The grid shows no titles: nothing to redraw.
+    // The grid button's accessible name is its title.
     setJsonDocument(selectedButtonPath() + QLatin1Char('.') + titleMember, arg1);
+    setButtonsConfiguration(selectedButton - 1);
 }
 
 void moreSettings::on_lineEdit_background_textChanged(const QString &arg1)

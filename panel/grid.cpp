@@ -70,6 +70,9 @@ void Panel::drawButtons(const QJsonObject &root)
         if (title.size() > 300)
             title = title.left(300) + QChar(0x2026);
         gridButton->setToolTip(title.isEmpty() ? QStringLiteral("Click to set an application") : title);
+        const SpokenButton spoken = spokenButton(n, path, title);
+        gridButton->setAccessibleName(spoken.name);
+        gridButton->setAccessibleDescription(spoken.description);
         // Setting a style sheet restyles the button even when nothing
         // changed: only a new colour is worth that.
         const QString background = button.value(backgroundMember).toString();
