@@ -119,9 +119,9 @@ void moreSettings::setButtonsConfiguration(int buttonIndex)
 
     gridButton->setToolTip(QStringLiteral("Click to edit button ") + QString::number(n));
     // Named by its number and what it holds, as the panel names it.
-    const SpokenButton spoken = spokenButton(n, backPosition ? folderBackMarker : target,
-        getJsonDocument(button + QLatin1Char('.') + titleMember).toString());
-    const bool empty = target.trimmed().isEmpty() && !backPosition;
+    const QString title = getJsonDocument(button + QLatin1Char('.') + titleMember).toString();
+    const SpokenButton spoken = spokenButton(n, backPosition ? folderBackMarker : target, title);
+    const bool empty = title.isEmpty() && target.trimmed().isEmpty() && !backPosition;
     gridButton->setAccessibleName(QStringLiteral("Button ") + QString::number(n)
         + (empty ? QStringLiteral(", empty") : QStringLiteral(": ") + spoken.name));
     gridButton->setAccessibleDescription(spoken.description);
