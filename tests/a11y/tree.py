@@ -4,14 +4,19 @@ bus: its tree of accessible objects, one a line, indented by depth, each as
 its role, name and description separated by tabs.
 
 Usage: tree.py PID. Exits with 1 while no application of that process is on
-the bus (it registers a moment after it starts), or when reading fails.
+the bus (it registers a moment after it starts), and with 2 when it cannot
+read the bus; what went wrong is printed, for the test that reads the output.
 """
 import sys
 
-import gi
+try:
+    import gi
 
-gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi, GLib  # noqa: E402
+    gi.require_version("Atspi", "2.0")
+    from gi.repository import Atspi, GLib
+except (ImportError, ValueError) as error:
+    print("tree.py: no AT-SPI client for Python (python3-gi, gir1.2-atspi-2.0):", error)
+    sys.exit(2)
 
 
 def show(node, depth):
@@ -30,6 +35,7 @@ def main():
         if app is not None and app.get_process_id() == int(sys.argv[1]):
             show(app, 0)
             return 0
+    print("tree.py: no application of process", sys.argv[1], "on the accessibility bus")
     return 1
 
 
@@ -37,4 +43,5 @@ if __name__ == "__main__":
     try:
         sys.exit(main())
     except GLib.Error as error:
-        sys.exit("tree.py: %s" % error.message)
+        print("tree.py:", error.message)
+        sys.exit(2)
