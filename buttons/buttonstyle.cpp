@@ -52,6 +52,23 @@ QString targetName(const QString &storedPath)
     return name.isEmpty() ? first : name;
 }
 
+SpokenButton spokenButton(int n, const QString &storedPath, const QString &title)
+{
+    if (storedPath == folderBackMarker)
+        return { title.isEmpty() ? backTitle : title, QStringLiteral("Back out of this folder") };
+    QString name = title;
+    if (name.isEmpty() && !storedPath.trimmed().isEmpty())
+        name = targetName(storedPath);
+    if (name.isEmpty())
+        name = QStringLiteral("Empty button ") + QString::number(n);
+    if (storedPath == folderMarker)
+        return { name, title.isEmpty() ? folderMarker : QStringLiteral("Folder: ") + title };
+    // The words of the command as the user would say them, without the
+    // quotes that hold a path with spaces together.
+    const QStringList words = QProcess::splitCommand(storedPath);
+    return { name, words.isEmpty() ? storedPath.trimmed() : words.join(QLatin1Char(' ')) };
+}
+
 // The file a stored target names, as a click finds it: its first word, a
 // leading ~/ in the home folder, a bare program name in PATH, a bare entry
 // name among the installed applications; empty for an address that is no

@@ -25,6 +25,16 @@ QString quoteStoredPath(const QString &file);
 // whole address of a URL.
 QString targetName(const QString &storedPath);
 
+// What a screen reader says of slot n showing `storedPath` (the Back marker
+// for a folder's way back) with `title`: its name is the title, else its
+// target's name, else "Empty button N"; its description is the target as
+// the user reads it, what a folder or Back opens, or none for an empty slot.
+struct SpokenButton {
+    QString name;
+    QString description;
+};
+SpokenButton spokenButton(int n, const QString &storedPath, const QString &title);
+
 // What a grid button shows for a stored (target, icon) pair; `size` is
 // invalid when the button keeps the icon size it had.
 struct ButtonIcon {

@@ -32,9 +32,8 @@ void moreSettings::editField(int mergeId, const QString &member, const QString &
         return;
     recordEdit(mergeId, tr("Edit Button"), [&] {
         setJsonDocument(path, text);
-        // The grid shows no titles: nothing to redraw for one.
-        if (member != titleMember)
-            setButtonsConfiguration(selectedButton - 1);
+        // Also for a title: the grid button's accessible name is its title.
+        setButtonsConfiguration(selectedButton - 1);
     });
 }
 

@@ -179,6 +179,13 @@ void moreSettings::setButtonsConfiguration(int buttonIndex)
     }
 
     gridButton->setToolTip(QStringLiteral("Click to edit button ") + QString::number(n));
+    // Named by its number and what it holds, as the panel names it.
+    const QString title = getJsonDocument(button + QLatin1Char('.') + titleMember).toString();
+    const SpokenButton spoken = spokenButton(n, backPosition ? folderBackMarker : target, title);
+    const bool empty = title.isEmpty() && target.trimmed().isEmpty() && !backPosition;
+    gridButton->setAccessibleName(QStringLiteral("Button ") + QString::number(n)
+        + (empty ? QStringLiteral(", empty") : QStringLiteral(": ") + spoken.name));
+    gridButton->setAccessibleDescription(spoken.description);
 
     const QString background = button + QLatin1Char('.') + backgroundMember;
     if (!QColor::isValidColor(getJsonDocument(background).toString()))

@@ -65,6 +65,9 @@ void Panel::drawButtons(const QJsonObject &root)
             gridButton->showIcon({});
         else
             gridButton->showIcon(buttonIcons.icon(path, icon, iconProvider));
+        const SpokenButton spoken = spokenButton(n, path, title);
+        gridButton->setAccessibleName(spoken.name);
+        gridButton->setAccessibleDescription(spoken.description);
         // A button without a title is named by what it starts.
         if (title.isEmpty() && !path.isEmpty())
             title = back ? backTitle : targetName(path);

@@ -28,13 +28,32 @@ class TestDesktop : public QObject {
             return false;
         });
     }
+    void clickButton(int n) // on a panel shown at (300,200)
+    {
+        x.click(QPoint(300, 200) + panelButtons[n - 1]->mapTo(layout.window, panelButtons[n - 1]->rect().center()));
+    }
     QStringList launchedBy(std::initializer_list<int> buttons) // clicked in turn: what they started, once it hid
     {
         chordOpens({ 300, 200 }, { 300, 200 });
         for (int n : buttons)
-            x.click(QPoint(300, 200) + panelButtons[n - 1]->mapTo(layout.window, panelButtons[n - 1]->rect().center()));
+            clickButton(n);
         const bool done = waitFor([this] { return QFile::exists(record) && !x.panelShown(); });
         return done ? sandbox::takeRecord(record) : QStringList();
+    }
+
+    QString sessionBus; // "DBUS_SESSION_BUS_ADDRESS=..." of a bus with a desktop's accessibility bus, once started
+    bool startAccessibilityBus()
+    {
+        if (!sessionBus.isEmpty())
+            return true;
+        QProcess *bus = x.launch(
+            "dbus-daemon", { "--session", "--nofork", "--print-address=1", "--address=unix:dir=" + sandbox::root() });
+        if (!waitFor([bus] { return bus->canReadLine(); }))
+            return false;
+        sessionBus = "DBUS_SESSION_BUS_ADDRESS=" + QString::fromLatin1(bus->readLine().trimmed());
+        // It puts the accessibility bus's address on the screen, where Qt looks first.
+        x.launch("env", { sessionBus, "/usr/libexec/at-spi-bus-launcher", "--launch-immediately" });
+        return waitFor([this] { return x.run("xprop", { "-root", "AT_SPI_BUS" }).contains("unix:"); });
     }
 
     bool runZarvel(const QStringList &settings)
@@ -152,6 +171,51 @@ private slots:
         input.replay(X11Input::RawEvent::ButtonDown, 3);
         bool altAtPress = true;
         QVERIFY(input.takeRightButtonPressed(&altAtPress) && !altAtPress && !input.altDown());
+    }
+
+    // What a screen reader hears of the panel, read over the accessibility bus as one reads it (tests/a11y/tree.py
+    // prints the tree: role, name and description): each button's title, else its target's name, else its slot.
+    void screenReaderHearsThePanel_data()
+    {
+        QTest::addColumn<QJsonObject>("buttons");
+        QTest::addColumn<int>("click"); // the button clicked before listening, 0 for none
+        QTest::addColumn<QStringList>("heard"); // the grid's push buttons: name, tab, description
+        const QString program = '"' + recorder + "\" top";
+        QJsonObject folder { { pathMember, folderMarker }, { titleMember, "Tools" } };
+        folder[folderMember]
+            = QJsonObject { { buttonKey(2), QJsonObject { { pathMember, QString(program + " \"a b\"") } } } };
+        const QJsonObject titled { { buttonKey(1), QJsonObject { { pathMember, program }, { titleMember, "Rec" } } },
+            { buttonKey(2), folder } };
+        QTest::newRow("target names, an empty slot") << QJsonObject {
+            { buttonKey(1), QJsonObject { { pathMember, program } } }, { buttonKey(2), QJsonObject() }
+        } << 0 << QStringList { "launch me.sh\t" + recorder + " top\n", "Empty button 2\t" };
+        QTest::newRow("titles, a folder")
+            << titled << 0 << QStringList { "Rec\t" + recorder + " top\n", "Tools\tFolder: Tools\n" };
+        QTest::newRow("in the folder") << titled << 2
+                                       << QStringList { "Back\tBack out of this folder\n",
+                                              "launch me.sh\t" + recorder + " top a b\n" };
+    }
+    void screenReaderHearsThePanel()
+    {
+        QFETCH(QJsonObject, buttons);
+        QFETCH(int, click);
+        QFETCH(QStringList, heard);
+        QVERIFY2(startAccessibilityBus() && runZarvel({ sessionBus }), qPrintable(x.error));
+        QVERIFY(writeButtonsDocument(buttonsFilePath(), buttons));
+        QVERIFY(chordOpens({ 300, 200 }, { 300, 200 }));
+        if (click)
+            clickButton(click);
+        heard.replaceInStrings(QRegularExpression("^"), "push button\t");
+        heard += QStringList { "frame\tZarvel\t", "label\tZarvel\t", "push button\tSettings\t" };
+        QString tree;
+        QVERIFY2(waitFor([&] {
+            tree = x.run("env",
+                       { sessionBus, "/usr/bin/python3", ZARVEL_SOURCE_DIR "/tests/a11y/tree.py",
+                           QString::number(x.zarvelPid()) })
+                + '\n';
+            return std::all_of(heard.begin(), heard.end(), [&](const QString &line) { return tree.contains(line); });
+        }),
+            qPrintable(tree));
     }
 
     // Last, as it leaves Zarvel scaled: the pointer comes in device pixels, the panel is placed in logical ones (1 px

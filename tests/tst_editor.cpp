@@ -9,6 +9,7 @@
 #include "tests/support/modal.h"
 #include "tests/support/sandbox.h"
 
+#include <QAccessible>
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QLineEdit>
@@ -233,6 +234,22 @@ private slots:
         asking({ QMessageBox::Save }, save);
         QVERIFY(!editor->isVisible());
         QCOMPARE(stored(1, titleMember), QStringLiteral("precious"));
+    }
+
+    // A screen reader tells every control of the form apart by its name, and names each grid button by its number and
+    // what it holds.
+    void screenReaderNamesEveryControl()
+    {
+        QStringList names;
+        for (QWidget *control : editor->findChildren<QWidget *>())
+            if (qobject_cast<QAbstractButton *>(control) || qobject_cast<QLineEdit *>(control))
+                names << QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
+        const QString all = names.join(", ");
+        QVERIFY2(!names.contains("") && names.removeDuplicates() == 0, qPrintable(all));
+        click(2);
+        field("lineEdit_title")->setText("");
+        QCOMPARE(editorButtons[0]->accessibleName() + ", " + editorButtons[1]->accessibleName(),
+            QStringLiteral("Button 1: A, Button 2, empty"));
     }
 
     // The panel runs one editor at a time, draws what it saved, and asks before the tray's Close throws its edits away.
