@@ -94,6 +94,19 @@ private slots:
         if (!waitFor([&] { return sandbox::readFile(home + "/display") != ""; }))
             QSKIP("sway cannot start here.");
         env.insert("WAYLAND_DISPLAY", sandbox::readFile(home + "/display").trimmed());
+        // A session bus whose accessibility bus has a screen reader on before Zarvel starts, as at a login with
+        // one: Qt reads ScreenReaderEnabled once, when its accessibility starts. tree.py finds the bus as the host
+        // does, through the session bus, and starts the registry before the host meets it.
+        env.remove("DISPLAY");
+        QProcess *bus = start(
+            { "dbus-daemon", "--session", "--nofork", "--print-address=1", "--address=unix:dir=" + sandbox::root() });
+        QVERIFY(waitFor([bus] { return bus->canReadLine(); }));
+        env.insert("DBUS_SESSION_BUS_ADDRESS", bus->readLine().trimmed());
+        QCOMPARE(
+            run({ "gdbus", "call", "--session", "--dest", "org.a11y.Bus", "--object-path", "/org/a11y/bus", "--method",
+                "org.freedesktop.DBus.Properties.Set", "org.a11y.Status", "ScreenReaderEnabled", "<true>" }),
+            QByteArray("()\n"));
+        QVERIFY(run({ "/usr/bin/python3", ZARVEL_SOURCE_DIR "/tests/a11y/tree.py", "0" }).contains("no application"));
         in = start({ ZARVEL_VIRTUAL_INPUT });
         // As in a session without XWayland, and on the platform Zarvel chooses itself.
         zarvel = start({ "env", "-u", "DISPLAY", "-u", "QT_QPA_PLATFORM", ZARVEL_BINARY, "-checkupdate" });
@@ -104,6 +117,18 @@ private slots:
     {
         for (auto &process : processes) // sway first: what it holds goes with it
             process->terminate(), process->waitForFinished(10000);
+    }
+    void screenReaderHearsThePanel()
+    {
+        QVERIFY(chord({ 300, 200 }) && panelAt(QRect(QPoint(300, 200), size)));
+        const QString host = run({ "pgrep", "-P", QString::number(zarvel->processId()), "-f", "panel-host" });
+        QByteArray tree;
+        const bool heard = waitFor([&] {
+            tree = run({ "/usr/bin/python3", ZARVEL_SOURCE_DIR "/tests/a11y/tree.py", host.trimmed() });
+            return tree.contains("push button\tMissing program\t") && tree.contains("push button\tSettings\t");
+        });
+        QVERIFY2(heard, tree.constData());
+        QVERIFY(send("key 1 1 0;key 1 0 0") && panelAt(QRect()));
     }
     void placementAndHiding_data()
     {
