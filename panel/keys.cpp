@@ -56,11 +56,14 @@ void Panel::keyPressEvent(QKeyEvent *event)
 void Panel::showEvent(QShowEvent *event)
 {
     // Every show starts on slot 1 with no mark: a panel called up by the
-    // mouse looks as it always did until a key is used.
+    // mouse looks as it always did until a key is used. (The style draws a
+    // focus frame of its own once the focus moved by Tab, until the panel
+    // says otherwise.)
     if (!event->spontaneous()) {
         if (keyMark)
             keyMark->hide();
         typed.clear();
+        setAttribute(Qt::WA_KeyboardFocusChange, false);
         panelButtons[0]->setFocus();
     }
     QMainWindow::showEvent(event);
