@@ -75,10 +75,13 @@ bool Panel::keyPressed(const QKeyEvent &event)
     if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
         return false;
     const int from = qMax(1, focusedSlot());
-    // A click by a key: once however long the key is held, and the mark
+    // A click by a key, once however long the key is held; the mark then
     // shows where the focus stays (inside a folder just entered, say).
-    const auto click = [&event](int n) {
-        if (!event.isAutoRepeat() && n >= 1 && n <= buttonCount)
+    const auto click = [this, &event](int n) {
+        if (n < 1 || n > buttonCount)
+            return;
+        markFocus();
+        if (!event.isAutoRepeat())
             panelButtons[n - 1]->click();
     };
     // Over rows of two, in slot order; the edges hold the focus.
@@ -106,18 +109,15 @@ bool Panel::keyPressed(const QKeyEvent &event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:
-        markFocus();
         click(from);
         break;
     case Qt::Key_Backspace:
         // Slot 1 of a folder is its Back.
-        markFocus();
         if (!folderStack.isEmpty())
             click(1);
         break;
     default:
         if (event.key() >= Qt::Key_0 && event.key() <= Qt::Key_9) {
-            markFocus();
             click(event.key() == Qt::Key_0 ? 10 : event.key() - Qt::Key_0);
             break;
         }
