@@ -136,8 +136,9 @@ bool Panel::keyPressed(const QKeyEvent &event)
 // typed, ignoring case; a button without a title goes by its target's name.
 // A key after a pause longer than the desktop's keyboard input interval
 // starts a new title, looked for from the next button on; a title typed on
-// is looked for from the button found so far. The key's own time counts,
-// not when the panel came to it.
+// is looked for from the button found so far, and one letter typed again
+// and again goes on to the next button it starts. The key's own time
+// counts, not when the panel came to it.
 void Panel::typeAhead(const QString &text, ulong timestamp)
 {
     const bool goesOn = !typed.isEmpty() && timestamp - typedAt <= ulong(QApplication::keyboardInputInterval());
@@ -149,14 +150,19 @@ void Panel::typeAhead(const QString &text, ulong timestamp)
         return title.isEmpty() && target ? targetName(path) : title;
     };
     const int from = qMax(1, focusedSlot());
-    for (int i = goesOn ? 0 : 1; i <= buttonCount; ++i) {
-        const int n = (from - 1 + i) % buttonCount + 1;
-        if (name(n).startsWith(typed, Qt::CaseInsensitive)) {
-            focusSlot(n);
-            return;
+    const auto find = [&](const QString &start, int first) {
+        for (int i = first; i <= buttonCount; ++i) {
+            const int n = (from - 1 + i) % buttonCount + 1;
+            if (name(n).startsWith(start, Qt::CaseInsensitive)) {
+                focusSlot(n);
+                return true;
+            }
         }
-    }
-    markFocus();
+        return false;
+    };
+    const bool oneLetter = typed.count(typed.at(0)) == typed.size();
+    if (!find(typed, goesOn ? 0 : 1) && !(oneLetter && find(typed.left(1), 1)))
+        markFocus();
 }
 
 int Panel::focusedSlot() const

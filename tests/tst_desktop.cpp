@@ -111,6 +111,7 @@ private slots:
         QTest::newRow("digits") << QStringList { "2 2" } << inFolder;
         // "la" passes "Local tools" for the recorder, "launch me.sh" by its file's name.
         QTest::newRow("a title typed") << QStringList { "BackSpace l a Return" } << top;
+        QTest::newRow("a letter again") << QStringList { "l l Return" } << top;
         QTest::newRow("Escape, and none while hidden") << QStringList { "2 Escape", "BackSpace", "2" } << inFolder;
     }
     void keysStartProgramsAndOpenFolders()
