@@ -8,6 +8,8 @@
 #include <QKeyEvent>
 #include <QPainter>
 
+#include <utility>
+
 namespace {
 
 // The mark on the button the keys act on: a ring in the highlight colour
@@ -85,23 +87,19 @@ bool Panel::keyPressed(const QKeyEvent &event)
             panelButtons[n - 1]->click();
     };
     // Over rows of two, in slot order; the edges hold the focus.
-    const auto moveTo = [this, from](int to) { focusSlot(to >= 1 && to <= buttonCount ? to : from); };
+    static const std::pair<int, int> arrows[]
+        = { { Qt::Key_Left, -1 }, { Qt::Key_Right, 1 }, { Qt::Key_Up, -2 }, { Qt::Key_Down, 2 } };
+    for (const auto &[key, step] : arrows) {
+        if (event.key() == key) {
+            typed.clear();
+            focusSlot(from + step >= 1 && from + step <= buttonCount ? from + step : from);
+            return true;
+        }
+    }
     switch (event.key()) {
     case Qt::Key_Escape:
         hide();
         return true;
-    case Qt::Key_Left:
-        moveTo(from - 1);
-        break;
-    case Qt::Key_Right:
-        moveTo(from + 1);
-        break;
-    case Qt::Key_Up:
-        moveTo(from - 2);
-        break;
-    case Qt::Key_Down:
-        moveTo(from + 2);
-        break;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
         focusSlot((from - 1 + (event.key() == Qt::Key_Tab ? 1 : buttonCount - 1)) % buttonCount + 1);
