@@ -55,12 +55,12 @@ void Panel::keyPressEvent(QKeyEvent *event)
         QMainWindow::keyPressEvent(event);
 }
 
-void Panel::showEvent(QShowEvent *event)
+void Panel::hideEvent(QHideEvent *event)
 {
-    // Every show starts on slot 1 with no mark: a panel called up by the
+    // The next show starts on slot 1 with no mark: a panel called up by the
     // mouse looks as it always did until a key is used. (The style draws a
     // focus frame of its own once the focus moved by Tab, until the panel
-    // says otherwise.)
+    // says otherwise.) Done here, the show has nothing more to do.
     if (!event->spontaneous()) {
         if (keyMark)
             keyMark->hide();
@@ -68,7 +68,7 @@ void Panel::showEvent(QShowEvent *event)
         setAttribute(Qt::WA_KeyboardFocusChange, false);
         panelButtons[0]->setFocus();
     }
-    QMainWindow::showEvent(event);
+    QMainWindow::hideEvent(event);
 }
 
 bool Panel::keyPressed(const QKeyEvent &event)
