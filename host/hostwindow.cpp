@@ -7,7 +7,6 @@
 #include "platform/layershell.h"
 
 #include <QCoreApplication>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
@@ -77,15 +76,13 @@ void HostWindow::popUp()
 bool HostWindow::event(QEvent *e)
 {
     // A layer surface hears of no deactivation: a press outside lands on an
-    // overlay, and Escape ends the show.
+    // overlay, and Escape ends the show (keys.cpp).
     if (e->type() == QEvent::Hide) {
         layerShell::hideOverlays();
         // The surface goes without a pointer leave, and the button under
         // the pointer would still look hovered at the next show.
         QEvent leave(QEvent::Leave);
         QCoreApplication::sendEvent(windowHandle(), &leave);
-    } else if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(e)->key() == Qt::Key_Escape) {
-        hide();
     }
     return QWidget::event(e);
 }

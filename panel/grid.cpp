@@ -17,7 +17,13 @@ void Panel::setButtonsLayout()
     int rows = 0;
     QVBoxLayout *column = makeButtonGrid(
         panelButtons, buttonCount,
-        [this](GridButton *button, int) { connect(button, &QPushButton::clicked, this, &Panel::buttonClick); }, &rows);
+        [this](GridButton *button, int) {
+            connect(button, &QPushButton::clicked, this, &Panel::buttonClick);
+            // Reached by the keys alone: a click leaves the focus where it is.
+            button->setFocusPolicy(Qt::TabFocus);
+            button->installEventFilter(this);
+        },
+        &rows);
     ui->groupBox->setLayout(column);
     setFixedSize(104, rows * 45 + 76);
 
@@ -44,6 +50,7 @@ void Panel::drawButtons(const QJsonObject &root)
     levelAt(root, folderStack, &level);
 
     buttonPaths.clear();
+    slotTitles.clear();
     for (int n = 1; n <= buttonCount; ++n) {
         // Slot n is member "ButtonNN", whatever else the level holds; a
         // missing or malformed member is an unset button.
@@ -59,6 +66,7 @@ void Panel::drawButtons(const QJsonObject &root)
             title = backTitle;
         }
         buttonPaths.append(path);
+        slotTitles.append(title);
 
         GridButton *gridButton = panelButtons[n - 1];
         if (path.isEmpty())

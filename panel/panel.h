@@ -8,6 +8,7 @@
 
 class QFileSystemWatcher;
 class QJsonObject;
+class QKeyEvent;
 
 namespace Ui {
 class MainWindow;
@@ -15,10 +16,10 @@ class MainWindow;
 
 // The panel itself: the form, the grid of buttons drawn from the buttons
 // file, and what a click on a button does (open a folder, go back, start
-// its target). The main program's window (MainWindow) and the Wayland
-// panel host's (host/hostwindow.h) are both one; each says how it assigns
-// an empty button, opens the settings and tells the user something. Its
-// shared state is in panel/panelstate.h.
+// its target), by the mouse or the keyboard. The main program's window
+// (MainWindow) and the Wayland panel host's (host/hostwindow.h) are both
+// one; each says how it assigns an empty button, opens the settings and
+// tells the user something. Its shared state is in panel/panelstate.h.
 class Panel : public QMainWindow {
     Q_OBJECT
 
@@ -41,6 +42,11 @@ protected:
     virtual void tellUser(const QString &message) = 0;
 
     void mousePressEvent(QMouseEvent *event) override;
+    // The keyboard, in keys.cpp: the grid's buttons hand every key press to
+    // the panel, so that the keys mean the same on every platform.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
     Ui::MainWindow *ui;
     FolderPath folderStack;
@@ -63,10 +69,24 @@ private:
     void enterFolder(int n, const QJsonObject &root);
     void goBack(const QJsonObject &root);
     void launch(const QString &storedPath);
+    // The keys' steps, in keys.cpp.
+    bool keyPressed(const QKeyEvent &key);
+    int focusedSlot() const; // 0: none
+    void focusSlot(int n); // and marks it
+    void markFocus();
+    void typeAhead(const QString &text, ulong timestamp);
 
     QFileSystemWatcher *fileWatcher = nullptr;
     QFileIconProvider iconProvider;
     ButtonIcons buttonIcons;
+    // The "title" of every slot of the level shown, as drawn.
+    QStringList slotTitles;
+    // Where the keyboard's focus is, once a key was used since the panel
+    // showed; made at the first key.
+    QWidget *keyMark = nullptr;
+    // The start of a title being typed, and when its last key came.
+    QString typed;
+    ulong typedAt = 0;
 
     friend class PanelAccess;
 };

@@ -32,11 +32,20 @@ class TestDesktop : public QObject {
     {
         x.click(QPoint(300, 200) + panelButtons[n - 1]->mapTo(layout.window, panelButtons[n - 1]->rect().center()));
     }
-    QStringList launchedBy(std::initializer_list<int> buttons) // clicked in turn: what they started, once it hid
+    // Clicked in turn, then `keys` typed in turn, every second group with the panel hidden by the group before and the
+    // next after a chord: what they started, once it hid.
+    QStringList launchedBy(std::initializer_list<int> buttons, const QStringList &keys = {})
     {
         chordOpens({ 300, 200 }, { 300, 200 });
         for (int n : buttons)
             clickButton(n);
+        for (int i = 0; i < keys.size(); ++i) {
+            if (i % 2)
+                waitFor([this] { return !x.panelShown(); });
+            else if (i > 0)
+                chordOpens({ 300, 200 }, { 300, 200 });
+            x.xdotool("key " + keys[i]);
+        }
         const bool done = waitFor([this] { return QFile::exists(record) && !x.panelShown(); });
         return done ? sandbox::takeRecord(record) : QStringList();
     }
@@ -66,9 +75,10 @@ private slots:
     {
         recorder = sandbox::writeProgram(sandbox::home() + "/bin/launch me.sh",
             "#!/bin/sh\nprintf '%s\\0' \"$0\" \"$@\" >\"$HOME/.r$$\" && mv \"$HOME/.r$$\" \"$HOME/launched\"\n");
-        // Button 1 starts the recorder, and so does button 2 of the folder on button 2.
+        // Button 1 starts the recorder, and so does button 2 of the folder "Local tools" on button 2.
         auto button = [](const QString &path) { return QJsonObject { { pathMember, path } }; };
         QJsonObject folder = button(folderMarker);
+        folder[titleMember] = "Local tools";
         folder[folderMember] = QJsonObject { { buttonKey(2), button('"' + recorder + "\" --in \"the folder\"") } };
         QVERIFY(writeButtonsDocument(
             buttonsFilePath(), { { buttonKey(1), button('"' + recorder + "\" top") }, { buttonKey(2), folder } }));
@@ -107,6 +117,27 @@ private slots:
         QCOMPARE(launchedBy({ 1 }), (QStringList { recorder, "top" }));
         QCOMPARE(launchedBy({ 2, 2 }), (QStringList { recorder, "--in", "the folder" }));
         QCOMPARE(launchedBy({ 1, 1 }), (QStringList { recorder, "top" })); // it reopens in the folder: Back first
+    }
+
+    // The panel shows with the keyboard's focus on button 1, and only then takes keys.
+    void keysStartProgramsAndOpenFolders_data()
+    {
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QStringList>("launched");
+        const QStringList top { recorder, "top" }, inFolder { recorder, "--in", "the folder" };
+        QTest::newRow("arrows and Enter") << QStringList { "Right Return Left Right Return" } << inFolder;
+        QTest::newRow("Backspace and Space") << QStringList { "BackSpace space" } << top; // it reopens in the folder
+        QTest::newRow("digits") << QStringList { "2 2" } << inFolder;
+        // "la" passes "Local tools" for the recorder, "launch me.sh" by its file's name.
+        QTest::newRow("a title typed") << QStringList { "BackSpace l a Return" } << top;
+        QTest::newRow("a letter again") << QStringList { "l l Return" } << top;
+        QTest::newRow("Escape, and none while hidden") << QStringList { "2 Escape", "BackSpace", "2" } << inFolder;
+    }
+    void keysStartProgramsAndOpenFolders()
+    {
+        QFETCH(QStringList, keys);
+        QFETCH(QStringList, launched);
+        QCOMPARE(launchedBy({}, keys), launched);
     }
 
     // The editor, opened from the panel, asks before Escape throws an edit away: Escape there keeps editing, Return

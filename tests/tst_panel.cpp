@@ -172,6 +172,30 @@ private slots:
         QCOMPARE(platform.startedTargets, QStringList { "newest" });
     }
 
+    // The focus on a shown panel changes nothing drawn until a key is used; then a mark shows where the keys reach,
+    // until the panel shows again. A digit beyond the last button does nothing.
+    void keysMarkTheFocus()
+    {
+        use(defaultButtonsLevel());
+        platform.startedTargets.clear();
+        const QImage plain = window.grab().toImage();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QCOMPARE(window.grab().toImage(), plain);
+        QTest::keyClick(panelButtons[0], Qt::Key_Right);
+        QCOMPARE(window.focusWidget(), panelButtons[1]);
+        const QImage marked = window.grab().toImage();
+        const QRect second(panelButtons[1]->mapTo(&window, QPoint()), panelButtons[1]->size());
+        QVERIFY(marked.copy(second) != plain.copy(second));
+        if (buttonCount < 10)
+            QTest::keyClick(panelButtons[1], Qt::Key(Qt::Key_0 + (buttonCount + 1) % 10));
+        QVERIFY(platform.startedTargets.isEmpty());
+        window.hide();
+        window.show();
+        QCOMPARE(window.grab().toImage(), plain);
+        window.hide();
+    }
+
     // The tray tells why a target did not start in a few hundred characters, however long its path, keeping the path's
     // start and end.
     void failureToldInShort()

@@ -211,6 +211,19 @@ private slots:
         QVERIFY(waitFor([&] { return sandbox::readFile(home + "/record") == "launched\n"; }));
         QVERIFY(panelAt(QRect()));
     }
+    // The keys reach the panel while it shows, and never while it is hidden. From the folder the last test left shown:
+    // Backspace to the top, into the folder by an arrow and Enter, out by Escape; hidden, a Backspace that would leave
+    // it; shown again, "p" finds the program by its file's name (it has no title) from Back, and Enter starts it.
+    void keys()
+    {
+        const QRect panel(QPoint(300, 200), size);
+        const QByteArray launched = sandbox::readFile(home + "/record") + "launched\n";
+        QVERIFY(chord(panel.topLeft()) && panelAt(panel));
+        QVERIFY(send("key 14 1 0;key 14 0 0;key 106 1 0;key 106 0 0;key 28 1 0;key 28 0 0;key 1 1 0;key 1 0 0"));
+        QVERIFY(panelAt(QRect()) && send("key 14 1 0;key 14 0 0"));
+        QVERIFY(chord(panel.topLeft()) && panelAt(panel) && send("key 25 1 0;key 25 0 0;key 28 1 0;key 28 0 0"));
+        QVERIFY(waitFor([&] { return sandbox::readFile(home + "/record") == launched; }) && panelAt(QRect()));
+    }
     // The settings hide the panel; Escape after an edit there asks first, and Return saves.
     void settingsHideThePanelAndAskBeforeEscapeDropsAnEdit()
     {
