@@ -20,10 +20,11 @@ FUZZ_PACKAGES="clang libclang-rt-14-dev"
 # desktop entry validator, and the damage extension's headers for the
 # benchmark; a compositor, its screenshots and the
 # protocol compiler for the Wayland panel's tests, which stop its host with
-# pkill; a session bus, the accessibility bus with its registry, and Python's
-# AT-SPI client, which reads the panel as a screen reader does.
+# pkill and read sway's answer on the focused window with jq; a session
+# bus, the accessibility bus with its registry, and Python's AT-SPI client,
+# which reads the panel as a screen reader does.
 TEST_PACKAGES="clang-format xvfb xauth openbox xdotool trayer x11-utils x11-xserver-utils desktop-file-utils pkg-config libxdamage-dev
-    sway grim libwayland-bin procps dbus at-spi2-core python3 python3-gi gir1.2-atspi-2.0"
+    sway grim jq libwayland-bin procps dbus at-spi2-core python3 python3-gi gir1.2-atspi-2.0"
 # What scripts/package needs on top of the build's and scripts/windows-build's
 # own: dpkg-shlibdeps and the hardening flags, and NSIS for the installer.
 PACKAGE_PACKAGES="dpkg-dev file nsis"
