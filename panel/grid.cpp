@@ -66,7 +66,6 @@ void Panel::drawButtons(const QJsonObject &root)
             title = backTitle;
         }
         buttonPaths.append(path);
-        slotTitles.append(title);
 
         GridButton *gridButton = panelButtons[n - 1];
         if (path.isEmpty())
@@ -79,6 +78,8 @@ void Panel::drawButtons(const QJsonObject &root)
         // A button without a title is named by what it starts.
         if (title.isEmpty() && !path.isEmpty())
             title = back ? backTitle : targetName(path);
+        // The keys' type-ahead finds a button by the name it shows.
+        slotTitles.append(title);
         // A tool tip shows a title, not a file someone pasted into it: a few
         // megabytes of text would freeze the panel on hover.
         if (title.size() > 300)

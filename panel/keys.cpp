@@ -131,7 +131,8 @@ bool Panel::keyPressed(const QKeyEvent &event)
 }
 
 // Moves the focus to the next button whose title starts with what was
-// typed, ignoring case; a button without a title goes by its target's name.
+// typed, ignoring case, by the name it shows (drawButtons): its title, or
+// else its target's name.
 // A key after a pause longer than the desktop's keyboard input interval
 // starts a new title, looked for from the next button on; a title typed on
 // is looked for from the button found so far, and one letter typed again
@@ -142,16 +143,11 @@ void Panel::typeAhead(const QString &text, ulong timestamp)
     const bool goesOn = !typed.isEmpty() && timestamp - typedAt <= ulong(QApplication::keyboardInputInterval());
     typed = goesOn ? typed + text : text;
     typedAt = timestamp;
-    const auto name = [this](int n) {
-        const QString path = buttonPaths.value(n - 1), title = slotTitles.value(n - 1);
-        const bool target = !path.isEmpty() && path != folderMarker && path != folderBackMarker;
-        return title.isEmpty() && target ? targetName(path) : title;
-    };
     const int from = qMax(1, focusedSlot());
     const auto find = [&](const QString &start, int first) {
         for (int i = first; i <= buttonCount; ++i) {
             const int n = (from - 1 + i) % buttonCount + 1;
-            if (name(n).startsWith(start, Qt::CaseInsensitive)) {
+            if (slotTitles.value(n - 1).startsWith(start, Qt::CaseInsensitive)) {
                 focusSlot(n);
                 return true;
             }

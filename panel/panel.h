@@ -79,7 +79,8 @@ private:
     QFileSystemWatcher *fileWatcher = nullptr;
     QFileIconProvider iconProvider;
     ButtonIcons buttonIcons;
-    // The "title" of every slot of the level shown, as drawn.
+    // The name every slot of the level shown goes by: its title, else its
+    // target's name.
     QStringList slotTitles;
     // Where the keyboard's focus is, once a key was used since the panel
     // showed; made at the first key.
