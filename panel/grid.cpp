@@ -19,8 +19,9 @@ void Panel::setButtonsLayout()
         panelButtons, buttonCount,
         [this](GridButton *button, int) {
             connect(button, &QPushButton::clicked, this, &Panel::buttonClick);
-            // Reached by the keys alone: a click leaves the focus where it is.
-            button->setFocusPolicy(Qt::TabFocus);
+            // The buttons stay out of Qt's focus chain: only the panel's keys
+            // put the focus on one (focusSlot), so a click leaves it where it
+            // is and the window shows with none of them focused.
             button->installEventFilter(this);
         },
         &rows);

@@ -4,6 +4,7 @@
 #include "buttons/buttonsfile.h"
 #include "panel/panelstate.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -55,18 +56,30 @@ void Panel::keyPressEvent(QKeyEvent *event)
         QMainWindow::keyPressEvent(event);
 }
 
+void Panel::showEvent(QShowEvent *event)
+{
+    // With a screen reader listening, button 1 takes the focus as the window
+    // becomes active, and the reader says where the keys start.
+    if (!event->spontaneous() && QAccessible::isActive())
+        panelButtons[0]->setFocus();
+    QMainWindow::showEvent(event);
+}
+
 void Panel::hideEvent(QHideEvent *event)
 {
-    // The next show starts on slot 1 with no mark: a panel called up by the
-    // mouse looks as it always did until a key is used. (The style draws a
-    // focus frame of its own once the focus moved by Tab, until the panel
-    // says otherwise.) Done here, the show has nothing more to do.
+    // The next show starts with no button focused and no mark: the window
+    // takes the keys (keyPressEvent), the first of which acts from slot 1,
+    // and a panel called up by the mouse looks as it always did. Focusing a
+    // button on every show would cost a focus change and a repaint on the
+    // way to the first frame. (The style draws a focus frame of its own once
+    // the focus moved by Tab, until the panel says otherwise.)
     if (!event->spontaneous()) {
         if (keyMark)
             keyMark->hide();
         typed.clear();
         setAttribute(Qt::WA_KeyboardFocusChange, false);
-        panelButtons[0]->setFocus();
+        if (QWidget *focused = focusWidget())
+            focused->clearFocus();
     }
     QMainWindow::hideEvent(event);
 }

@@ -46,6 +46,7 @@ protected:
     // the panel, so that the keys mean the same on every platform.
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
     Ui::MainWindow *ui;

@@ -210,7 +210,8 @@ private slots:
     {
         QTest::addColumn<QJsonObject>("buttons");
         QTest::addColumn<int>("click"); // the button clicked before listening, 0 for none
-        QTest::addColumn<QStringList>("heard"); // the grid's push buttons: name, tab, description
+        // The grid's push buttons: name, tab, description; button 1 has the focus.
+        QTest::addColumn<QStringList>("heard");
         const QString program = '"' + recorder + "\" top";
         QJsonObject folder { { pathMember, folderMarker }, { titleMember, "Tools" } };
         folder[folderMember]
@@ -219,11 +220,11 @@ private slots:
             { buttonKey(2), folder } };
         QTest::newRow("target names, an empty slot") << QJsonObject {
             { buttonKey(1), QJsonObject { { pathMember, program } } }, { buttonKey(2), QJsonObject() }
-        } << 0 << QStringList { "launch me.sh\t" + recorder + " top\n", "Empty button 2\t" };
+        } << 0 << QStringList { "launch me.sh\t" + recorder + " top\tfocused\n", "Empty button 2\t" };
         QTest::newRow("titles, a folder")
-            << titled << 0 << QStringList { "Rec\t" + recorder + " top\n", "Tools\tFolder: Tools\n" };
+            << titled << 0 << QStringList { "Rec\t" + recorder + " top\tfocused\n", "Tools\tFolder: Tools\n" };
         QTest::newRow("in the folder") << titled << 2
-                                       << QStringList { "Back\tBack out of this folder\n",
+                                       << QStringList { "Back\tBack out of this folder\tfocused\n",
                                               "launch me.sh\t" + recorder + " top a b\n" };
     }
     void screenReaderHearsThePanel()

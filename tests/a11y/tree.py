@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Prints what a screen reader finds of one application on the accessibility
 bus: its tree of accessible objects, one a line, indented by depth, each as
-its role, name and description separated by tabs.
+its role, name and description separated by tabs, and "focused" after them
+on the object with the keyboard focus.
 
 Usage: tree.py PID. Exits with 1 while no application of that process is on
 the bus (it registers a moment after it starts), and with 2 when it cannot
@@ -21,6 +22,8 @@ except (ImportError, ValueError) as error:
 
 def show(node, depth):
     fields = (node.get_role_name(), node.get_name(), node.get_description())
+    if node.get_state_set().contains(Atspi.StateType.FOCUSED):
+        fields += ("focused",)
     print("  " * depth + "\t".join(fields))
     for i in range(node.get_child_count()):
         child = node.get_child_at_index(i)
