@@ -187,11 +187,12 @@ void Panel::focusSlot(int n)
     markFocus();
 }
 
+// Marks the focused button; the first key of a show, which acts from slot 1,
+// puts the focus there.
 void Panel::markFocus()
 {
-    const int n = focusedSlot();
-    if (!n)
-        return;
+    const int n = qMax(1, focusedSlot());
+    panelButtons[n - 1]->setFocus();
     if (!keyMark)
         keyMark = new KeyMark(ui->groupBox);
     keyMark->setGeometry(panelButtons[n - 1]->geometry());

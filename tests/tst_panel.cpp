@@ -198,6 +198,10 @@ private slots:
         window.hide();
         window.show();
         QCOMPARE(window.grab().toImage(), plain);
+        // The first key, one that finds no title, marks where the keys start.
+        QTest::keyClick(&window, '~');
+        QCOMPARE(window.focusWidget(), panelButtons[0]);
+        QVERIFY(window.grab().toImage() != plain);
         window.hide();
     }
 
